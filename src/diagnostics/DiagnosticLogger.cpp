@@ -1,0 +1,77 @@
+#include "DiagnosticLogger.h"
+
+#include "DiagnosticSessionFiles.h"
+#include "StandardDirectories.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QUuid>
+
+QString diagnosticsDirectory() {
+    const bool hasApplicationSupport =
+        !QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).isEmpty();
+    const QString base =
+        hasApplicationSupport
+            ? applicationSupportDirectory()
+            : QDir(QDir::tempPath()).filePath(QString::fromLatin1(bundleIdentifier));
+    return QDir(base).filePath(QStringLiteral("Diagnostics"));
+}
+
+DiagnosticLogger& DiagnosticLogger::shared() {
+    static DiagnosticLogger logger(diagnosticsDirectory(), {});
+    return logger;
+}
+
+DiagnosticLogger::DiagnosticLogger(const QString& directory, const DiagnosticFields& sessionFields,
+                                   WallClock clock)
+    : clock_(std::move(clock)), directoryPath_(directory) {
+    QDir().mkpath(directoryPath_);
+    startSessionFile();
+    log(QStringLiteral("session.started"), sessionFields);
+}
+
+DiagnosticLogger::~DiagnosticLogger() = default;
+
+void DiagnosticLogger::startSessionFile() {
+    const QString name = sessionFileName(clock_(), QUuid::createUuid());
+    currentLogPath_ = QDir(directoryPath_).filePath(name);
+    if (!QFileInfo::exists(currentLogPath_)) {
+        QFile(currentLogPath_).open(QIODevice::WriteOnly);
+    }
+    pruneDiagnosticDirectory(directoryPath_, maximumFileCount, name);
+}
+
+void DiagnosticLogger::rotateIfNeeded() {
+    // A size that cannot be read counts as 0: QFileInfo reports 0 for a missing file.
+    const qint64 size = QFileInfo(currentLogPath_).size();
+    if (static_cast<quint64>(size) < maximumFileSize) {
+        return;
+    }
+    handle_.reset();
+    startSessionFile();
+}
+
+bool DiagnosticLogger::openHandle() {
+    if (handle_) {
+        return true;
+    }
+    // Unbuffered append: each event reaches the file whole before log() returns.
+    auto file = std::make_unique<QFile>(currentLogPath_);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        return false;
+    }
+    handle_ = std::move(file);
+    return true;
+}
+
+void DiagnosticLogger::log(const QString& event, const DiagnosticFields& fields) {
+    rotateIfNeeded();
+    const QByteArray bytes = formatDiagnosticLine(clock_(), event, fields).toUtf8();
+    if (!openHandle()) {
+        return;
+    }
+    if (handle_->write(bytes) != bytes.size()) {
+        handle_.reset();
+    }
+}

@@ -1,0 +1,54 @@
+// The diagnostic session log: short, fixed events of every subsystem written to a plain-text
+// file per run, so that a user can attach it to a problem report. It never receives file
+// names, device paths, serial numbers or free-form error messages.
+#pragma once
+
+#include "DiagnosticLine.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// Lives on the main thread; every subsystem logs from there, so it needs no lock.
+class DiagnosticLogger {
+public:
+    using WallClock = std::function<QDateTime()>;
+
+    static constexpr qint64 maximumFileCount = 5;
+    static constexpr quint64 maximumFileSize = 1'048'576;
+
+    // The process-wide log in the user's Diagnostics folder, created on first use.
+    static DiagnosticLogger& shared();
+
+    // A log writing its session files into `directory`, starting with `session.started`
+    // carrying `sessionFields`. `clock` gives the wall time of events and file names.
+    DiagnosticLogger(const QString& directory, const DiagnosticFields& sessionFields,
+                     WallClock clock = &QDateTime::currentDateTimeUtc);
+    ~DiagnosticLogger();
+
+    DiagnosticLogger(const DiagnosticLogger&) = delete;
+    DiagnosticLogger& operator=(const DiagnosticLogger&) = delete;
+
+    // Appends one event. Never fails towards the caller: a line that cannot be written is dropped.
+    void log(const QString& event, const DiagnosticFields& fields = {});
+
+    const QString& directoryPath() const { return directoryPath_; }
+    const QString& currentLogPath() const { return currentLogPath_; }
+
+private:
+    void startSessionFile();
+    void rotateIfNeeded();
+    bool openHandle();
+
+    WallClock clock_;
+    QString directoryPath_;
+    QString currentLogPath_;
+    std::unique_ptr<QFile> handle_;
+};
+
+// The folder that keeps the session files: Application Support, or the temporary folder
+// when the system names no Application Support folder.
+QString diagnosticsDirectory();
