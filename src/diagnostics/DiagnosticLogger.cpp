@@ -1,6 +1,7 @@
 #include "DiagnosticLogger.h"
 
 #include "DiagnosticSessionFiles.h"
+#include "DiagnosticSessionStart.h"
 #include "StandardDirectories.h"
 
 #include <QDir>
@@ -19,7 +20,7 @@ QString diagnosticsDirectory() {
 }
 
 DiagnosticLogger& DiagnosticLogger::shared() {
-    static DiagnosticLogger logger(diagnosticsDirectory(), {});
+    static DiagnosticLogger logger(diagnosticsDirectory(), sessionStartedFields());
     return logger;
 }
 

@@ -1,0 +1,19 @@
+#include "DiagnosticSessionStart.h"
+
+#include "ADBDistributionInfo.h"
+#include "AppVersion.h"
+
+#include <QSysInfo>
+
+DiagnosticFields sessionStartedFields(const AppBundle& bundle) {
+    const std::optional<ADBDistributionInfo> adb = loadADBDistributionInfo(bundle);
+    const QString unknown = QStringLiteral("unknown");
+    return {
+        {QStringLiteral("app_version"), displayVersion(bundle)},
+        {QStringLiteral("adb_version"), adb ? adb->version : unknown},
+        {QStringLiteral("adb_revision"), adb ? adb->revision : unknown},
+        // The key keeps its historical name; on every system it holds the system's version,
+        // for example "Debian GNU/Linux 12 (bookworm)" or "macOS Sonoma (14.4)".
+        {QStringLiteral("macos"), QSysInfo::prettyProductName()},
+    };
+}
