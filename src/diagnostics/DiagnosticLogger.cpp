@@ -1,5 +1,6 @@
 #include "DiagnosticLogger.h"
 
+#include "DiagnosticErrorCategory.h"
 #include "DiagnosticSessionFiles.h"
 #include "DiagnosticSessionStart.h"
 #include "StandardDirectories.h"
@@ -75,4 +76,18 @@ void DiagnosticLogger::log(const QString& event, const DiagnosticFields& fields)
     if (handle_->write(bytes) != bytes.size()) {
         handle_.reset();
     }
+}
+
+void DiagnosticLogger::logError(const QString& event, const QString& operation,
+                                const std::exception_ptr& error, const DiagnosticFields& fields) {
+    DiagnosticFields written = fields;
+    written.insert(QStringLiteral("operation"), operation);
+    written.insert(QStringLiteral("error_code"), errorCategory(error));
+    written.insert(QStringLiteral("error_type"), diagnosticErrorTypeName(error));
+    written.insert(storageShortfallFields(error));
+    log(event, written);
+}
+
+QString DiagnosticLogger::errorCategory(const std::exception_ptr& error) {
+    return diagnosticErrorCategory(error);
 }

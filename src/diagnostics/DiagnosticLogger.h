@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QString>
 
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -34,6 +35,14 @@ public:
 
     // Appends one event. Never fails towards the caller: a line that cannot be written is dropped.
     void log(const QString& event, const DiagnosticFields& fields = {});
+
+    // Appends one failure event: `fields` plus operation, error_code, error_type and, for a
+    // storage shortfall, required_bytes and available_bytes. The error's text is never written.
+    void logError(const QString& event, const QString& operation, const std::exception_ptr& error,
+                  const DiagnosticFields& fields = {});
+
+    // The safe category of an error ("cancelled", "device_unauthorized", "unknown", ...).
+    static QString errorCategory(const std::exception_ptr& error);
 
     const QString& directoryPath() const { return directoryPath_; }
     const QString& currentLogPath() const { return currentLogPath_; }
