@@ -5,6 +5,10 @@
 
 #include <stdint.h>
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 enum {
     DW_EH_PE_absptr = 0x00,
     DW_EH_PE_uleb128 = 0x01,
@@ -30,5 +34,9 @@ enum {
    (indirect, text-, function-relative and aligned values). */
 int pavrel_read_encoded_pointer(uintptr_t field, uintptr_t end, uint8_t encoding,
                                 uintptr_t data_base, uintptr_t* value);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif
