@@ -1,6 +1,8 @@
 #!/bin/sh
 # Checks a built libPavrelUnwind from outside: exactly one exported symbol, a default-visibility
-# global function, and no library needed but the C library.
+# global function; no library needed but the C library; and nothing imported that allocates,
+# locks or keeps state — only the loader's lookups, the page size and plain memory copies (the
+# rest are the weak hooks every shared object gets from the C start files).
 set -eu
 library=$1
 
@@ -21,6 +23,15 @@ needed=$(readelf -dW "$library" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p')
 if [ "$needed" != "libc.so.6" ]; then
     echo "needed libraries, expected only libc.so.6:"
     echo "$needed"
+    exit 1
+fi
+
+allowed='^(dladdr|dl_iterate_phdr|sysconf|memcpy|memmove|memset|__stack_chk_fail|__cxa_finalize|__gmon_start__|_ITM_registerTMCloneTable|_ITM_deregisterTMCloneTable)$'
+unexpected=$(nm -D --undefined-only "$library" | awk '{ print $NF }' | sed 's/@.*//' |
+    grep -Ev "$allowed" || true)
+if [ -n "$unexpected" ]; then
+    echo "imports beyond the loader's lookups and memory copies:"
+    echo "$unexpected"
     exit 1
 fi
 echo "ok"
