@@ -80,6 +80,10 @@ QString localizedText(const QString& russian, const QString& english) {
     return AppLanguageManager::shared().current() == AppLanguage::english ? english : russian;
 }
 
+QString localizedText(const BilingualText& text) {
+    return localizedText(text.russian, text.english);
+}
+
 QString interfaceLocaleIdentifier() {
     return AppLanguageManager::shared().current() == AppLanguage::english ? QStringLiteral("en_US")
                                                                           : QStringLiteral("ru_RU");

@@ -2,6 +2,8 @@
 // Every user-visible text is a Russian/English pair picked by localizedText when it is used.
 #pragma once
 
+#include "BilingualText.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -54,6 +56,7 @@ private:
 
 // `english` when the current language is English, `russian` otherwise.
 QString localizedText(const QString& russian, const QString& english);
+QString localizedText(const BilingualText& text);
 
 // "en_US" when the current language is English, "ru_RU" otherwise: for formatters and
 // services that must speak the interface language.
