@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -90,4 +91,37 @@ void DiagnosticLogger::logError(const QString& event, const QString& operation,
 
 QString DiagnosticLogger::errorCategory(const std::exception_ptr& error) {
     return diagnosticErrorCategory(error);
+}
+
+DiagnosticExportOutcome
+DiagnosticLogger::exportCurrentSession(const ExportDestinationChooser& chooseDestination) {
+    // The handle is unbuffered, so every event is already in the file.
+    QFile session(currentLogPath_);
+    if (!session.open(QIODevice::ReadOnly)) {
+        return DiagnosticExportOutcome::failed;
+    }
+    const QByteArray contents = session.readAll();
+    if (session.error() != QFileDevice::NoError) {
+        return DiagnosticExportOutcome::failed;
+    }
+    session.close();
+
+    const QString destination = chooseDestination(suggestedExportFileName(clock_()));
+    if (destination.isEmpty()) {
+        return DiagnosticExportOutcome::cancelled;
+    }
+    QSaveFile copy(destination);
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(contents) != contents.size() ||
+        !copy.commit()) {
+        log(QStringLiteral("diagnostics.export_failed"),
+            {{QStringLiteral("error"), QStringLiteral("write_failed")}});
+        return DiagnosticExportOutcome::failed;
+    }
+    // Saving over the session file itself replaces it; the open handle would keep writing
+    // into the replaced copy and every later line would be lost.
+    if (QFileInfo(destination) == QFileInfo(currentLogPath_)) {
+        handle_.reset();
+    }
+    log(QStringLiteral("diagnostics.exported"));
+    return DiagnosticExportOutcome::saved;
 }

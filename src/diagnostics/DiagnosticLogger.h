@@ -3,6 +3,7 @@
 // names, device paths, serial numbers or free-form error messages.
 #pragma once
 
+#include "DiagnosticExport.h"
 #include "DiagnosticLine.h"
 
 #include <QDateTime>
@@ -17,6 +18,8 @@
 class DiagnosticLogger {
 public:
     using WallClock = std::function<QDateTime()>;
+    // Asked for the export's destination with a suggested file name; empty when the user cancels.
+    using ExportDestinationChooser = std::function<QString(const QString& suggestedFileName)>;
 
     static constexpr qint64 maximumFileCount = 5;
     static constexpr quint64 maximumFileSize = 1'048'576;
@@ -43,6 +46,11 @@ public:
 
     // The safe category of an error ("cancelled", "device_unauthorized", "unknown", ...).
     static QString errorCategory(const std::exception_ptr& error);
+
+    // Copies the current session file to the place `chooseDestination` names, replacing any
+    // file there in one step, and logs the outcome. The chooser is not asked when the session
+    // file cannot be read.
+    DiagnosticExportOutcome exportCurrentSession(const ExportDestinationChooser& chooseDestination);
 
     const QString& directoryPath() const { return directoryPath_; }
     const QString& currentLogPath() const { return currentLogPath_; }
