@@ -6,9 +6,11 @@
 #include "DiagnosticErrorCategory.h"
 #include "DiagnosticLogger.h"
 #include "FreshPreferences.h"
+#include "ProcessLaunchError.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <filesystem>
@@ -117,6 +119,40 @@ INSTANTIATE_TEST_SUITE_P(
         CategoryCase{"not_an_exception_class", std::make_exception_ptr(42), "unknown", "int"},
         CategoryCase{"no_error_at_all", std::exception_ptr(), "unknown", "unknown"}),
     [](const testing::TestParamInfo<CategoryCase>& info) { return info.param.reason; });
+
+struct LaunchCase {
+    const char* reason;
+    bool fileExists;
+    QString category;
+};
+
+class ProcessLaunchCategory : public testing::TestWithParam<LaunchCase> {};
+
+// The text the system gives for a refused launch is what a ProcessLaunchError carries.
+TEST_P(ProcessLaunchCategory, ComesFromTheSystemsReason) {
+    QTemporaryDir dir;
+    const QString program = dir.filePath("adb");
+    if (GetParam().fileExists) {
+        QFile file(program);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    QProcess process;
+    process.start(program, {});
+    ASSERT_FALSE(process.waitForStarted());
+    const auto error = errorOf(ProcessLaunchError(process.errorString().toStdString()));
+    EXPECT_EQ(DiagnosticLogger::errorCategory(error), GetParam().category)
+        << process.errorString().toStdString();
+    EXPECT_EQ(diagnosticErrorTypeName(error), "ProcessLaunchError");
+}
+
+INSTANTIATE_TEST_SUITE_P(Launches, ProcessLaunchCategory,
+                         testing::Values(LaunchCase{"not_executable", true, "permission_denied"},
+                                         LaunchCase{"missing", false, "unknown"}),
+                         [](const testing::TestParamInfo<LaunchCase>& info) {
+                             return info.param.reason;
+                         });
 
 struct KnownMessageCase {
     const char* reason;
