@@ -12,8 +12,10 @@ DiagnosticFields sessionStartedFields(const AppBundle& bundle) {
         {QStringLiteral("app_version"), displayVersion(bundle)},
         {QStringLiteral("adb_version"), adb ? adb->version : unknown},
         {QStringLiteral("adb_revision"), adb ? adb->revision : unknown},
-        // The key keeps its historical name; on every system it holds the system's version,
-        // for example "Debian GNU/Linux 12 (bookworm)" or "macOS Sonoma (14.4)".
-        {QStringLiteral("macos"), QSysInfo::prettyProductName()},
+        // The key keeps its historical name; on every system it holds the system's name and
+        // version ("debian 12", "macos 14.4"). The pretty name is avoided: "GNU/Linux" reads
+        // like a path in a log that promises to hold none.
+        {QStringLiteral("macos"),
+         QSysInfo::productType() + QLatin1Char(' ') + QSysInfo::productVersion()},
     };
 }

@@ -47,8 +47,8 @@ TEST(SessionStartedFields, NameTheApplicationAndSystemVersions) {
                        "<key>DisplayVersion</key><string>2.318</string></dict></plist>");
     const DiagnosticFields fields = sessionStartedFields(fake.bundle());
     EXPECT_EQ(fields.value("app_version"), "2.318");
-    EXPECT_EQ(fields.value("macos"), QSysInfo::prettyProductName());
-    EXPECT_FALSE(fields.value("macos").isEmpty());
+    EXPECT_EQ(fields.value("macos"), QSysInfo::productType() + " " + QSysInfo::productVersion());
+    EXPECT_FALSE(fields.value("macos").contains('/'));
 }
 
 } // namespace
