@@ -56,6 +56,8 @@ QString formatByteCount(qint64 byteCount, const QLocale& locale) {
 }
 
 QString formatAbbreviatedDateTime(const QDateTime& dateTime, const QLocale& locale) {
+    if (!dateTime.isValid())
+        return {};
     // The locale's long date without the weekday and with the short month name is its
     // abbreviated date: "MMMM d, yyyy" → "MMM d, yyyy", "d MMMM yyyy 'г'." → "d MMM yyyy 'г'.".
     static const QRegularExpression weekday(QStringLiteral("dddd[,.]?\\s*|\\s*[,.]?\\s*dddd"));

@@ -11,6 +11,6 @@
 QString formatByteCount(qint64 byteCount, const QLocale& locale = QLocale::system());
 
 // A date in the locale's abbreviated style with a short time ("Jan 5, 2024, 3:04 PM",
-// "5 янв. 2024 г., 15:04").
+// "5 янв. 2024 г., 15:04"); empty for an invalid date.
 QString formatAbbreviatedDateTime(const QDateTime& dateTime,
                                   const QLocale& locale = QLocale::system());

@@ -33,11 +33,12 @@ const HostPhrasePairs phrasePairs[] = {
       QStringLiteral("The device and Mac must be on the same network")},
      {QStringLiteral("Устройство и компьютер должны находиться в одной сети"),
       QStringLiteral("The device and computer must be on the same network")}},
-    {HostPhrase::insufficientStorageOpening,
-     {QStringLiteral("На Mac недостаточно места. Требуется "),
-      QStringLiteral("There is not enough space on the Mac. ")},
-     {QStringLiteral("На компьютере недостаточно места. Требуется "),
-      QStringLiteral("There is not enough space on the computer. ")}},
+    {HostPhrase::insufficientStorageMessage,
+     {QStringLiteral("На Mac недостаточно места. Требуется %1, доступно %2."),
+      QStringLiteral("There is not enough space on the Mac. %1 is required, %2 is available.")},
+     {QStringLiteral("На компьютере недостаточно места. Требуется %1, доступно %2."),
+      QStringLiteral(
+          "There is not enough space on the computer. %1 is required, %2 is available.")}},
     {HostPhrase::wifiConnectionRequirements,
      {QStringLiteral("Требуется Android 11 или новее. Mac и телефон должны находиться в одной "
                      "Wi\u2011Fi-сети. Для первого подключения понадобится USB-кабель."),

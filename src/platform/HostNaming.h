@@ -13,7 +13,7 @@ enum class HostNaming { mac, computer };
 enum class HostPhrase {
     statisticsConsentMessage,   // the statistics consent question
     sameNetworkRequirement,     // the Wi-Fi connection method's hint
-    insufficientStorageOpening, // the first sentence of the not-enough-space error, up to R
+    insufficientStorageMessage, // the not-enough-space error: %1 required, %2 available
     wifiConnectionRequirements, // the Wi-Fi tab's requirements on the connection screen
     authorizeComputerStep,      // the debugging help's fourth USB step title
     downloadButton,             // the browser toolbar's Download button

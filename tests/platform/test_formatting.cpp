@@ -60,3 +60,7 @@ TEST(Formatting, abbreviatedDateWithShortTime) {
                   QString::fromUtf8(c.expected).replace(QChar(0x202f), QChar(' ')));
     }
 }
+
+TEST(Formatting, invalidDateGivesNoText) {
+    EXPECT_EQ(formatAbbreviatedDateTime(QDateTime(), QLocale(QStringLiteral("en_US"))), QString());
+}

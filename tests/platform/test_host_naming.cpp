@@ -34,10 +34,11 @@ TEST(HostNaming, pairsUnderEachNaming) {
         // Direction: accusative "на компьютер".
         {HostPhrase::downloadButton, {"На Mac", "Download"}, {"На компьютер", "Download"}},
         // Location: prepositional "на компьютере".
-        {HostPhrase::insufficientStorageOpening,
-         {"На Mac недостаточно места. Требуется ", "There is not enough space on the Mac. "},
-         {"На компьютере недостаточно места. Требуется ",
-          "There is not enough space on the computer. "}},
+        {HostPhrase::insufficientStorageMessage,
+         {"На Mac недостаточно места. Требуется %1, доступно %2.",
+          "There is not enough space on the Mac. %1 is required, %2 is available."},
+         {"На компьютере недостаточно места. Требуется %1, доступно %2.",
+          "There is not enough space on the computer. %1 is required, %2 is available."}},
         {HostPhrase::sameNetworkRequirement,
          {"Устройство и Mac должны находиться в одной сети",
           "The device and Mac must be on the same network"},

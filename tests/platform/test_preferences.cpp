@@ -167,6 +167,14 @@ TEST(Preferences, unreadableFileGivesNoValuesAndNoCrash) {
     }
 }
 
+TEST(Preferences, unwritableLocationKeepsValuesForTheRun) {
+    QTemporaryDir directory;
+    writeFile(directory.filePath("occupied"), "a file where a folder should be");
+    Preferences store(directory.filePath("occupied/preferences.json"));
+    store.setBoolean(QStringLiteral("thumbnailPreloadingEnabled"), false);
+    EXPECT_EQ(store.boolean(QStringLiteral("thumbnailPreloadingEnabled")), false);
+}
+
 TEST(Preferences, freshStoreStandsInForTheStandardOneAndNests) {
     Preferences* const user = &Preferences::standard();
     {
