@@ -3,7 +3,9 @@
 #include "SimulatorTestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QThread>
 
 namespace {
 
@@ -97,6 +99,30 @@ TEST_F(SimulatorShellTest, StandardInputReachesTheCommand) {
     EXPECT_EQ(counted.standardOutput.trimmed(), QByteArray::number(large.size()));
 }
 
+TEST_F(SimulatorShellTest, InteractiveSessionReadsCommandsFromInput) {
+    const auto session =
+        phone->adb({QStringLiteral("-s"), phone->serial(), QStringLiteral("shell")},
+                   "echo first\necho second >&2\nexit 5\n");
+    EXPECT_EQ(session.exitStatus, 5);
+    EXPECT_EQ(session.standardOutput, "first\n");
+    EXPECT_EQ(session.standardError, "second\n");
+}
+
+TEST_F(SimulatorShellTest, PlainShellFallbackJoinsStreamsAndHasNoStatus) {
+    const auto plain =
+        phone->adb({QStringLiteral("-s"), phone->serial(), QStringLiteral("shell"),
+                    QStringLiteral("-x"), QStringLiteral("echo out; echo err >&2; exit 4")});
+    EXPECT_EQ(plain.exitStatus, 0);
+    EXPECT_EQ(plain.standardOutput, "out\nerr\n");
+}
+
+TEST_F(SimulatorShellTest, UnknownServicesAreRefused) {
+    const auto refused =
+        phone->adb({QStringLiteral("-s"), phone->serial(), QStringLiteral("reboot")});
+    EXPECT_NE(refused.exitStatus, 0);
+    EXPECT_EQ(phone->shell(QStringLiteral("echo alive")).standardOutput, "alive\n");
+}
+
 TEST_F(SimulatorShellTest, LargeOutputArrivesWhole) {
     const auto result = phone->shell(QStringLiteral("yes 0123456789 | head -n 400000"));
     ASSERT_EQ(result.exitStatus, 0);
@@ -123,6 +149,20 @@ TEST_F(SimulatorShellTest, ExecOutputIsBinaryExact) {
         phone->adb({QStringLiteral("-s"), phone->serial(), QStringLiteral("exec-out"),
                     QStringLiteral("head -c 1000 '/sdcard/bytes.bin'")});
     EXPECT_EQ(prefix.standardOutput, bytes.left(1000));
+}
+
+TEST_F(SimulatorShellTest, ExecInputIsBinaryExact) {
+    const QByteArray bytes = randomBytes(3 * 1024 * 1024 + 5);
+    const auto sent = phone->adb({QStringLiteral("-s"), phone->serial(), QStringLiteral("exec-in"),
+                                  QStringLiteral("cat > /sdcard/in.bin")},
+                                 bytes);
+    EXPECT_EQ(sent.exitStatus, 0);
+    // The phone's cat may still be writing its last piece when adb returns.
+    const QString written = QDir(phone->root()).filePath(QStringLiteral("in.bin"));
+    for (int wait = 0; wait < 100 && readHostFile(written).size() < bytes.size(); ++wait) {
+        QThread::msleep(50);
+    }
+    EXPECT_TRUE(readHostFile(written) == bytes);
 }
 
 TEST_F(SimulatorShellTest, BothStorageNamesShowTheHostFolder) {
@@ -175,6 +215,46 @@ TEST_F(SimulatorShellTest, MediaScanIsAnsweredAsByAPhoneThatSupportsIt) {
         "am broadcast -a android.intent.action.MEDIA_SCANNER_SCAN_FILE -d file:///sdcard/x"));
     EXPECT_EQ(broadcast.exitStatus, 0);
     EXPECT_TRUE(broadcast.standardOutput.contains("Broadcast completed"));
+}
+
+// Every process of a phone names its storage folder on its command line (the simulator and
+// each sandboxed shell), which finds any that outlived the fixture.
+QStringList processesNaming(const QString& text) {
+    QStringList found;
+    for (const auto& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        const QByteArray commandLine =
+            readHostFile(QStringLiteral("/proc/") + pid + QStringLiteral("/cmdline"));
+        if (pid.toInt() > 0 && commandLine.contains(text.toUtf8())) {
+            found << pid + QLatin1Char(' ') +
+                         QString::fromUtf8(commandLine).replace(QChar(0), QChar(' '));
+        }
+    }
+    return found;
+}
+
+TEST(SimulatorLifecycleTest, StoppingLeavesNothingRunning) {
+    const QByteArray serverPortBefore = qgetenv("ANDROID_ADB_SERVER_PORT");
+    DeviceSimulatorFixture phone;
+    phone.start();
+    const QString root = phone.root();
+    const quint16 serverPort = phone.adbServerPort();
+    const quint16 phonePort = phone.serial().section(QLatin1Char(':'), 1).toUShort();
+    // A command that would run for minutes, and a transfer, both cut by the stop.
+    auto sleeping = startAdb(phone, {QStringLiteral("-s"), phone.serial(), QStringLiteral("shell"),
+                                     QStringLiteral("sleep 300")});
+    QThread::msleep(500);
+    ASSERT_FALSE(processesNaming(root).isEmpty());
+
+    phone.stop();
+    EXPECT_TRUE(sleeping->waitForFinished(10000));
+    EXPECT_EQ(processesNaming(root), QStringList());
+    EXPECT_FALSE(QFileInfo::exists(root));
+    for (quint16 port : {serverPort, phonePort}) {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, port);
+        EXPECT_FALSE(probe.waitForConnected(500)) << "port " << port << " still answers";
+    }
+    EXPECT_EQ(qgetenv("ANDROID_ADB_SERVER_PORT"), serverPortBefore);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Simulator.h"
 
 #include "BackgroundThreads.h"
+#include "ChildProcess.h"
 #include "ControlCommand.h"
 #include "ControlServer.h"
 #include "DeviceContext.h"
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <poll.h>
 #include <sys/signalfd.h>
@@ -93,6 +95,33 @@ UniqueFd terminationSignals() {
     return UniqueFd(::signalfd(-1, &signals, SFD_CLOEXEC));
 }
 
+// Finds out at start, not at the first command, when bubblewrap cannot set up the shell here
+// (no user namespaces, for example).
+bool sandboxWorks(const DeviceSandbox& sandbox, std::string& error) {
+    ChildProcess probe =
+        startChildProcess(sandbox.commandLine("exit 0", ""), sandbox.launcherEnvironment(),
+                          ChildStreams::mergedOutput, error);
+    if (probe.pid < 0) {
+        return false;
+    }
+    probe.input.reset();
+    std::string said;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(probe.output.get(), buffer, sizeof buffer)) > 0) {
+        said.append(buffer, static_cast<size_t>(n));
+    }
+    if (waitForChild(
+            probe.pid, [] { return false; }, std::chrono::milliseconds(0)) != 0) {
+        error = said.empty() ? "bwrap failed" : said;
+        while (!error.empty() && error.back() == '\n') {
+            error.pop_back();
+        }
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int runSimulator(const SimulatorOptions& options) {
@@ -111,6 +140,9 @@ int runSimulator(const SimulatorOptions& options) {
     }
     std::string error;
     char* rootPath = ::realpath(options.root.c_str(), nullptr);
+    if (!rootPath) {
+        return fail("cannot resolve " + options.root + ": " + std::strerror(errno));
+    }
     const std::string root = rootPath;
     std::free(rootPath);
     DeviceStorage storage(root, error);
@@ -123,6 +155,9 @@ int runSimulator(const SimulatorOptions& options) {
         return fail(error);
     }
     Phone phone{identity, {}, storage, system, DeviceSandbox(bubblewrap, root, system.path()), {}};
+    if (!sandboxWorks(phone.sandbox, error)) {
+        return fail("the phone's shell cannot start: " + error);
+    }
     DeviceContext context{phone.identity, phone.faults, phone.sandbox, storage, phone.threads, {}};
     DeviceServer server(context);
     phone.server = &server;
