@@ -2,6 +2,9 @@
 // (or spawned), with its result or exception delivered through co_await. An awaited task
 // shares the cancellation token of the task awaiting it, so cancelling the outermost task
 // reaches whatever leaf wait is active at the bottom of the chain.
+//
+// g++ 12 rejects a braced list inside a co_await expression ("array used as initializer"):
+// `co_await runner.run({"devices", "-l"})` must name its list in a variable first.
 #pragma once
 
 #include "CancellationToken.h"
