@@ -79,10 +79,15 @@ Task<QByteArray> ADBDeviceRepository::readFilePrefix(DeviceFile file, qint64 max
     if (file.isDirectory || maxBytes <= 0) {
         co_return QByteArray();
     }
-    // exec-out hands over the bytes as they are; a shell would translate line ends.
+    // exec-out hands over the bytes as they are, where a shell on an older device would
+    // translate line ends; but it reports no exit status of the device's command.
     const Result result = co_await runner.run(
         ADBArguments::execOut(device.id, DeviceCommands::filePrefix(maxBytes, file.path)));
     checkStatus(result);
+    if (result.outputData.isEmpty()) {
+        // Nothing came: an empty file, or one that cannot be read. Only the shell can tell.
+        co_await runCheckedShell(DeviceCommands::readableFile(file.path), device);
+    }
     co_return result.outputData;
 }
 

@@ -49,7 +49,14 @@ QString freeSpace(const QString& path) {
 }
 
 QString filePrefix(qint64 maxBytes, const QString& path) {
-    return QStringLiteral("head -c ") + QString::number(maxBytes) + QLatin1Char(' ') + quote(path);
+    // exec-out has one stream for both outputs: an error message would pass for the file's
+    // bytes.
+    return QStringLiteral("head -c ") + QString::number(maxBytes) + QLatin1Char(' ') + quote(path) +
+           QStringLiteral(" 2>/dev/null");
+}
+
+QString readableFile(const QString& path) {
+    return QStringLiteral("head -c 1 ") + quote(path) + QStringLiteral(" >/dev/null");
 }
 
 QString createFolder(const QString& path) {

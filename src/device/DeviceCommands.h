@@ -20,6 +20,8 @@ QString listing(const QString& path);
 QString diskUsage(const QStringList& paths);
 QString freeSpace(const QString& path);
 QString filePrefix(qint64 maxBytes, const QString& path);
+// Fails with the shell's words unless the file can be read.
+QString readableFile(const QString& path);
 QString createFolder(const QString& path);
 QString remove(const QString& path, bool isDirectory);
 QString move(const QString& from, const QString& to);

@@ -59,72 +59,63 @@ TEST_F(ADBRepositoryOperations, runsExactlyTheseArgumentLists) {
         R"('/sdcard/Mum'\''s photos'/..?*; do [ -e "$f" ] || continue; )"
         R"(stat -c '%F|%s|%Y|%n' "$f"; done)";
     const Case cases[] = {
-        {"devices",
-         [](auto& r) {
-        return discarded(r.devices()); },
-         {{"devices", "-l"}}},
+        {"devices", [](auto& r) { return discarded(r.devices()); }, {{"devices", "-l"}}},
         {"connect",
-         [](auto& r) {
-        return discarded(r.connect("10.0.0.5", "5555")); },
+         [](auto& r) { return discarded(r.connect("10.0.0.5", "5555")); },
          {{"connect", "10.0.0.5:5555"}}},
         {"disconnect over Wi-Fi",
-         [](auto& r) {
-        return discarded(r.disconnect(wifiDevice)); },
+         [](auto& r) { return discarded(r.disconnect(wifiDevice)); },
          {{"disconnect", "10.0.0.5:5555"}}},
         {"disconnect over USB runs nothing",
-         [](auto& r) {
-        return discarded(r.disconnect(usbDevice)); },
+         [](auto& r) { return discarded(r.disconnect(usbDevice)); },
          {}},
         {"fetchDeviceInfo",
-         [](auto& r) {
-        return discarded(r.fetchDeviceInfo(usbDevice)); },
+         [](auto& r) { return discarded(r.fetchDeviceInfo(usbDevice)); },
          {shell(R"x(printf '%s\n%s\n' "$(getprop ro.product.model)" )x"
                 R"x("$(getprop ro.build.version.release)")x"),
           shell("dumpsys battery"), shell("df -k /sdcard | tail -n 1")}},
         {"directoryExists",
-         [](auto& r) {
-        return discarded(r.directoryExists("/sdcard/Mum's photos", usbDevice)); },
+         [](auto& r) { return discarded(r.directoryExists("/sdcard/Mum's photos", usbDevice)); },
          {shell(R"(test -d '/sdcard/Mum'\''s photos')")}},
         {"listFiles",
-         [](auto& r) {
-        return discarded(r.listFiles("/sdcard/Mum's photos", usbDevice)); },
+         [](auto& r) { return discarded(r.listFiles("/sdcard/Mum's photos", usbDevice)); },
          {shell(listing)}},
         {"totalSize of files and folders",
          [](auto& r) {
-        return discarded(
-            r.totalSize({file("/sdcard/a b.jpg"), file("/sdcard/it's", true)}, usbDevice)); },
+             return discarded(
+                 r.totalSize({file("/sdcard/a b.jpg"), file("/sdcard/it's", true)}, usbDevice));
+         },
          {shell(R"(du -sk '/sdcard/a b.jpg' '/sdcard/it'\''s' 2>/dev/null)")}},
         {"totalSize of nothing runs nothing",
-         [](auto& r) {
-        return discarded(r.totalSize({}, usbDevice)); },
+         [](auto& r) { return discarded(r.totalSize({}, usbDevice)); },
          {}},
         {"availableSpace",
-         [](auto& r) {
-        return discarded(r.availableSpace("/sdcard/Music", usbDevice)); },
+         [](auto& r) { return discarded(r.availableSpace("/sdcard/Music", usbDevice)); },
          {shell("df -k '/sdcard/Music' 2>/dev/null | tail -n 1")}},
         {"readFilePrefix reads through exec-out",
          [](auto& r) {
-        return discarded(r.readFilePrefix(file("/sdcard/DCIM/-1.jpg"), 65536, usbDevice)); },
-         {{"-s", "SER1", "exec-out", "head -c 65536 '/sdcard/DCIM/-1.jpg'"}}},
+             return discarded(r.readFilePrefix(file("/sdcard/DCIM/-1.jpg"), 65536, usbDevice));
+         },
+         {{"-s", "SER1", "exec-out", "head -c 65536 '/sdcard/DCIM/-1.jpg' 2>/dev/null"},
+          shell("head -c 1 '/sdcard/DCIM/-1.jpg' >/dev/null")}},
         {"readFilePrefix of a folder runs nothing",
          [](auto& r) {
-        return discarded(r.readFilePrefix(file("/sdcard/DCIM", true), 65536, usbDevice)); },
+             return discarded(r.readFilePrefix(file("/sdcard/DCIM", true), 65536, usbDevice));
+         },
          {}},
         {"readFilePrefix of no bytes runs nothing",
-         [](auto& r) {
-        return discarded(r.readFilePrefix(file("/sdcard/a.jpg"), 0, usbDevice)); },
+         [](auto& r) { return discarded(r.readFilePrefix(file("/sdcard/a.jpg"), 0, usbDevice)); },
          {}},
         {"createFolder joins with one slash",
-         [](auto& r) {
-        return discarded(r.createFolder("Новая | папка", "/sdcard/", usbDevice)); },
+         [](auto& r) { return discarded(r.createFolder("Новая | папка", "/sdcard/", usbDevice)); },
          {shell("mkdir -p '/sdcard/Новая | папка'")}},
         {"deleteItem of a file",
-         [](auto& r) {
-        return discarded(r.deleteItem(file("/sdcard/-rf"), usbDevice)); },
+         [](auto& r) { return discarded(r.deleteItem(file("/sdcard/-rf"), usbDevice)); },
          {shell("rm -f '/sdcard/-rf'")}},
         {"deleteItem of a folder",
          [](auto& r) {
-        return discarded(r.deleteItem(file("/sdcard/Mum's photos", true), usbDevice)); },
+             return discarded(r.deleteItem(file("/sdcard/Mum's photos", true), usbDevice));
+         },
          {shell(R"(rm -rf '/sdcard/Mum'\''s photos')")}},
     };
     runner.answer = [](const QStringList& arguments) {
@@ -396,7 +387,37 @@ TEST_F(ADBRepositoryOperations, readFilePrefixReturnsTheBytesUnaltered) {
     runner.answer = [&](const QStringList&) { return succeeded(jpegStart); };
     EXPECT_EQ(blockingWait(repository.readFilePrefix(file("/sdcard/a.jpg"), 17, usbDevice)),
               jpegStart);
-    runner.answer = [](const QStringList&) { return failed(1, "head: /sdcard/a.jpg: EACCES\n"); };
+    EXPECT_EQ(runner.calls.size(), 1);
+
+    // adb itself failing: the device is gone.
+    runner.answer = [](const QStringList&) {
+        return failed(1, "error: device 'SER1' not found\n");
+    };
     EXPECT_EQ(deviceErrorOf(repository.readFilePrefix(file("/sdcard/a.jpg"), 17, usbDevice)),
-              DeviceRepositoryError::commandFailed("head: /sdcard/a.jpg: EACCES\n"));
+              DeviceRepositoryError::commandFailed("error: device 'SER1' not found\n"));
+}
+
+TEST_F(ADBRepositoryOperations, readFilePrefixAsksTheShellWhenNoBytesCame) {
+    struct Case {
+        const char* reason;
+        ADBCommandResult shellAnswer;
+        std::optional<DeviceRepositoryError> error;
+    };
+    const Case cases[] = {
+        {"an empty file", succeeded(), std::nullopt},
+        {"an unreadable file", failed(1, "head: /sdcard/a.jpg: Permission denied\n"),
+         DeviceRepositoryError::commandFailed("head: /sdcard/a.jpg: Permission denied\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        runner.answer = [&](const QStringList& arguments) {
+            return arguments.at(2) == "exec-out" ? succeeded() : c.shellAnswer;
+        };
+        auto read = repository.readFilePrefix(file("/sdcard/a.jpg"), 17, usbDevice);
+        if (c.error) {
+            EXPECT_EQ(deviceErrorOf(std::move(read)), *c.error);
+        } else {
+            EXPECT_TRUE(blockingWait(std::move(read)).isEmpty());
+        }
+    }
 }
