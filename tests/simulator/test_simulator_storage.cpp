@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace devicesim;
@@ -164,6 +165,24 @@ TEST_F(StorageFixture, CreatingMakesMissingParentsAndFollowsInsideLinks) {
     // A file where a folder is needed stops the creation.
     EXPECT_FALSE(storage->createFile("/sdcard/DCIM/a.jpg/c.txt", 0644, error).file.valid());
     EXPECT_EQ(error, ENOTDIR);
+}
+
+TEST_F(StorageFixture, SpecialFilesAreRefusedWithoutBlocking) {
+    ASSERT_EQ(::mkfifo((root / "pipe").c_str(), 0644), 0);
+    int error = 0;
+    EXPECT_FALSE(storage->openForReading("/sdcard/pipe", error).valid());
+    EXPECT_EQ(error, EINVAL);
+    auto created = storage->createFile("/sdcard/pipe", 0644, error);
+    EXPECT_FALSE(created.file.valid());
+    EXPECT_NE(error, 0);
+    EXPECT_TRUE(created.name.empty()) << "a refused push must not remove what is there";
+    EXPECT_TRUE(fs::is_fifo(root / "pipe"));
+
+    EXPECT_FALSE(storage->openForReading("/sdcard/DCIM", error).valid());
+    EXPECT_EQ(error, EISDIR);
+    EXPECT_FALSE(storage->createFile("/sdcard/DCIM", 0644, error).file.valid());
+    EXPECT_EQ(error, EISDIR);
+    EXPECT_TRUE(fs::is_directory(root / "DCIM"));
 }
 
 TEST_F(StorageFixture, PushedLinkIsCreatedAsLinkWithItsTime) {

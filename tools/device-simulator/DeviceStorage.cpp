@@ -100,6 +100,29 @@ int openat2Beneath(int folder, const std::string& path, int flags) {
     return static_cast<int>(fd);
 }
 
+// Opened without blocking, so that a named pipe or a device in the storage folder cannot hang
+// the service; only regular files are read or written, as nothing else belongs in storage.
+UniqueFd onlyRegularFile(UniqueFd file, int& error) {
+    struct stat info {};
+    if (!file.valid()) {
+        return file;
+    }
+    if (::fstat(file.get(), &info) != 0) {
+        error = errno;
+        return {};
+    }
+    if (S_ISDIR(info.st_mode)) {
+        error = EISDIR;
+        return {};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = EINVAL;
+        return {};
+    }
+    ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+    return file;
+}
+
 } // namespace
 
 DeviceStorage::DeviceStorage(const std::string& root, std::string& error) {
@@ -238,7 +261,8 @@ UniqueFd DeviceStorage::openForReading(std::string_view devicePath, int& error) 
     }
     switch (location.kind) {
     case DeviceLocation::Kind::storage:
-        return openBeneath(location.components, O_RDONLY, error);
+        return onlyRegularFile(openBeneath(location.components, O_RDONLY | O_NONBLOCK, error),
+                               error);
     case DeviceLocation::Kind::folderAboveStorage:
         error = EACCES;
         return {};
@@ -270,11 +294,17 @@ CreatedFile DeviceStorage::createFile(std::string_view devicePath, mode_t mode, 
         return created;
     }
     created.name = location.components.back();
-    created.file.reset(::openat(created.folder.get(), created.name.c_str(),
-                                O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
-                                mode & 0777));
-    if (!created.file.valid()) {
+    UniqueFd file(::openat(created.folder.get(), created.name.c_str(),
+                           O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                           mode & 0777));
+    if (!file.valid()) {
         error = errno;
+    }
+    created.file = onlyRegularFile(std::move(file), error);
+    if (!created.file.valid()) {
+        // Nothing was written: whatever is there stays, and a failed push must not remove it.
+        created.folder.reset();
+        created.name.clear();
     }
     return created;
 }

@@ -89,6 +89,7 @@ UniqueFd terminationSignals() {
     ::sigemptyset(&signals);
     ::sigaddset(&signals, SIGTERM);
     ::sigaddset(&signals, SIGINT);
+    ::sigaddset(&signals, SIGHUP);
     // Blocked before any thread starts, so that every thread inherits the mask and only the
     // signalfd sees them.
     ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
