@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <optional>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -15,6 +16,10 @@
 namespace devicesim {
 
 namespace {
+
+// openpty cannot mark its descriptors close-on-exec at once; while it runs, no other thread may
+// fork, or that child would keep the terminal open and its session would never end.
+std::mutex descriptorCreation;
 
 std::vector<char*> nullTerminated(const std::vector<std::string>& texts) {
     std::vector<char*> pointers;
@@ -66,6 +71,7 @@ ChildProcess startChildProcess(const std::vector<std::string>& arguments,
     if (streams == ChildStreams::pseudoTerminal) {
         int master = -1;
         int slave = -1;
+        std::lock_guard lock(descriptorCreation);
         if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
             error = std::string("cannot open a terminal: ") + std::strerror(errno);
             return child;
@@ -92,7 +98,11 @@ ChildProcess startChildProcess(const std::vector<std::string>& arguments,
 
     auto argv = nullTerminated(arguments);
     auto envp = nullTerminated(environment);
-    const pid_t pid = ::fork();
+    pid_t pid;
+    {
+        std::lock_guard lock(descriptorCreation);
+        pid = ::fork();
+    }
     if (pid < 0) {
         error = std::string("cannot start a process: ") + std::strerror(errno);
         return ChildProcess{};
