@@ -16,9 +16,10 @@ namespace {
 constexpr int kStartTimeout = 20000;
 constexpr int kStopTimeout = 10000;
 
-// A child that outlives a crashed test run would keep ports and processes busy.
+// A child that outlived a crashed test run would keep ports and processes busy. SIGTERM lets the
+// simulator still end its shells and remove its temporary files.
 void dieWithTestProcess() {
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
 }
 
 quint16 freeLoopbackPort() {
