@@ -84,6 +84,11 @@ Task<void> ADBDeviceRepository::downloadFile(DeviceFile file, QString finalPath,
     }
 
     auto parser = std::make_shared<ADBTransferProgressParser>(MonotonicProgress::handler(progress));
+    // Named: g++ 12 destroys the captures of a lambda written inside a co_await expression
+    // twice.
+    const std::function<void(const QString&)> feedParser = [parser](const QString& text) {
+        parser->feed(text);
+    };
     try {
         createLocalFolder(workFolder);
     } catch (...) {
@@ -97,14 +102,14 @@ Task<void> ADBDeviceRepository::downloadFile(DeviceFile file, QString finalPath,
     std::exception_ptr failure;
     try {
         const Result pulled =
-            co_await runner.run(ADBArguments::pull(device.id, file.path, workFolder),
-                                [parser](const QString& text) { parser->feed(text); });
+            co_await runner.run(ADBArguments::pull(device.id, file.path, workFolder), feedParser);
         checkStatus(pulled);
         checkCancelled();
         const QString copy = appendingPathComponent(workFolder, deviceName);
         // A pull that ends early but says it succeeded must not replace anything. The device
         // is asked again: the listing the caller holds may be older than the file.
-        if (const auto deviceSize = co_await remoteFileSize(file.path, device)) {
+        const std::optional<qint64> deviceSize = co_await remoteFileSize(file.path, device);
+        if (deviceSize) {
             verifyLocalCopy(copy, *deviceSize);
         }
         replaceLocalItem(copy, finalPath, appendingPathComponent(parent, backupName(identifier)));

@@ -74,8 +74,10 @@ TaskHandle<void> ADBDeviceRepository::startSingleDownloadPoller(QString temporar
                                                                 Progress progress) {
     Round round = [temporaryFolder, expectedSize]() -> Task<std::optional<TransferProgress>> {
         const QUrl folder = QUrl::fromLocalFile(temporaryFolder);
-        const auto measured = co_await OffMainThread<std::optional<qint64>>(
-            [folder] { return localItemSize(folder); });
+        const std::function<std::optional<qint64>()> measure = [folder] {
+            return localItemSize(folder);
+        };
+        const auto measured = co_await OffMainThread<std::optional<qint64>>(measure);
         co_return TransferProgress{singleFileFraction(measured.value_or(0), expectedSize),
                                    std::nullopt};
     };
@@ -104,8 +106,10 @@ TaskHandle<void> ADBDeviceRepository::startFolderDownloadPoller(QString temporar
     Round round = [temporaryPath, done, fileSize, total,
                    fileName]() -> Task<std::optional<TransferProgress>> {
         const QUrl file = QUrl::fromLocalFile(temporaryPath);
-        const auto measured =
-            co_await OffMainThread<std::optional<qint64>>([file] { return localFileSize(file); });
+        const std::function<std::optional<qint64>()> measure = [file] {
+            return localFileSize(file);
+        };
+        const auto measured = co_await OffMainThread<std::optional<qint64>>(measure);
         if (!measured) {
             co_return std::nullopt;
         }

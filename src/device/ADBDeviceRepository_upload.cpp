@@ -50,7 +50,8 @@ Task<void> ADBDeviceRepository::upload(QUrl localURL, QString remoteFolder, QStr
 
 Task<void> ADBDeviceRepository::verifyRemoteCopy(QString path, qint64 expectedSize,
                                                  AndroidDevice device) {
-    if (co_await remoteFileSize(path, device) != expectedSize) {
+    const std::optional<qint64> copied = co_await remoteFileSize(path, device);
+    if (copied != expectedSize) {
         throw DeviceRepositoryError::commandFailed(incompleteTransferMessage());
     }
 }
@@ -67,6 +68,11 @@ Task<void> ADBDeviceRepository::uploadFile(QString localPath, QString remoteFold
 
     // Chunks of adb's output may arrive after its run has returned: the parser is shared.
     auto parser = std::make_shared<ADBTransferProgressParser>(MonotonicProgress::handler(progress));
+    // Named: g++ 12 destroys the captures of a lambda written inside a co_await expression
+    // twice.
+    const std::function<void(const QString&)> feedParser = [parser](const QString& text) {
+        parser->feed(text);
+    };
     std::optional<TaskHandle<void>> poller;
     if (expectedSize >= 1) {
         poller = startSingleUploadPoller(temporary, device, expectedSize, progress);
@@ -74,8 +80,7 @@ Task<void> ADBDeviceRepository::uploadFile(QString localPath, QString remoteFold
     std::exception_ptr failure;
     try {
         const Result pushed =
-            co_await runner.run(ADBArguments::push(device.id, localPath, temporary),
-                                [parser](const QString& text) { parser->feed(text); });
+            co_await runner.run(ADBArguments::push(device.id, localPath, temporary), feedParser);
         checkStatus(pushed);
         checkCancelled();
         // A push that ends early but says it succeeded must not replace anything.
@@ -119,16 +124,18 @@ Task<void> ADBDeviceRepository::uploadFolder(QString localPath, QString remoteFo
 
     // What a previous, interrupted run already copied is kept when its size matches.
     QHash<QString, qint64> existing;
+    QList<RemoteDirectoryEntry> present;
     try {
-        for (const RemoteDirectoryEntry& entry : co_await listRemoteTree(root, device)) {
-            if (!entry.isDirectory) {
-                existing.insert(entry.relativePath, entry.size);
-            }
-        }
+        present = co_await listRemoteTree(root, device);
     } catch (const CancelledError&) {
         throw;
     } catch (...) {
-        existing.clear();
+        // Without the listing nothing is skipped.
+    }
+    for (const RemoteDirectoryEntry& entry : present) {
+        if (!entry.isDirectory) {
+            existing.insert(entry.relativePath, entry.size);
+        }
     }
 
     for (const LocalDirectoryEntry& entry : entries) {
