@@ -4,6 +4,7 @@
 #include "SamplePhone.h"
 
 #include <QTimeZone>
+#include <QtEndian>
 #include <random>
 
 namespace {
@@ -28,8 +29,9 @@ QByteArray backupImage(qsizetype size) {
     std::mt19937 random(20240301);
     data.reserve(size);
     while (data.size() < size) {
-        const std::uint32_t word = random();
-        data.append(reinterpret_cast<const char*>(&word), sizeof(word));
+        char word[4];
+        qToLittleEndian(static_cast<std::uint32_t>(random()), word);
+        data.append(word, sizeof(word));
     }
     data.truncate(size);
     return data;
