@@ -200,31 +200,31 @@ QByteArray writeDng(const QImage& picture, const PhotoShot& shot, DngLayout layo
     const QImage thumbnail = scaledToWidth(scene, layout.thumbnailWidth);
     const CameraSettings& camera = shot.camera;
 
-    TiffDirectory main;
-    main.addLongs(Tag::newSubFileType, {1}); // the main directory holds the thumbnail
-    main.addLongs(Tag::imageWidth, {static_cast<std::uint32_t>(thumbnail.width())});
-    main.addLongs(Tag::imageLength, {static_cast<std::uint32_t>(thumbnail.height())});
-    main.addShorts(Tag::bitsPerSample, {8, 8, 8});
-    main.addShorts(Tag::compression, {1});
-    main.addShorts(Tag::photometric, {2}); // RGB
-    main.addAscii(Tag::make, camera.make.toUtf8());
-    main.addAscii(Tag::model, camera.model.toUtf8());
-    main.addShorts(Tag::orientation, {1});
-    main.addShorts(Tag::samplesPerPixel, {3});
-    main.addShorts(Tag::planarConfiguration, {1});
-    main.addAscii(Tag::software, "Pavrel sample phone");
-    main.addAscii(Tag::dateTime, exifDateTime(shot.takenAt).toLatin1());
-    main.addBytes(Tag::dngVersion, {1, 4, 0, 0});
-    main.addBytes(Tag::dngBackwardVersion, {1, 1, 0, 0});
-    main.addAscii(Tag::uniqueCameraModel, (camera.make + ' ' + camera.model).toUtf8());
-    main.addSignedRationals(Tag::colorMatrix1, xyzToCameraMatrix());
-    main.addRationals(Tag::asShotNeutral, {{1, 1}, {1, 1}, {1, 1}});
-    main.addShorts(Tag::calibrationIlluminant1, {d65Illuminant});
-    main.setStrip(rgbPixels(thumbnail), static_cast<std::uint32_t>(thumbnail.height()));
-    main.addDirectories(
+    TiffDirectory first;
+    first.addLongs(Tag::newSubFileType, {1}); // the main directory holds the thumbnail
+    first.addLongs(Tag::imageWidth, {static_cast<std::uint32_t>(thumbnail.width())});
+    first.addLongs(Tag::imageLength, {static_cast<std::uint32_t>(thumbnail.height())});
+    first.addShorts(Tag::bitsPerSample, {8, 8, 8});
+    first.addShorts(Tag::compression, {1});
+    first.addShorts(Tag::photometric, {2}); // RGB
+    first.addAscii(Tag::make, camera.make.toUtf8());
+    first.addAscii(Tag::model, camera.model.toUtf8());
+    first.addShorts(Tag::orientation, {1});
+    first.addShorts(Tag::samplesPerPixel, {3});
+    first.addShorts(Tag::planarConfiguration, {1});
+    first.addAscii(Tag::software, "Pavrel sample phone");
+    first.addAscii(Tag::dateTime, exifDateTime(shot.takenAt).toLatin1());
+    first.addBytes(Tag::dngVersion, {1, 4, 0, 0});
+    first.addBytes(Tag::dngBackwardVersion, {1, 1, 0, 0});
+    first.addAscii(Tag::uniqueCameraModel, (camera.make + ' ' + camera.model).toUtf8());
+    first.addSignedRationals(Tag::colorMatrix1, xyzToCameraMatrix());
+    first.addRationals(Tag::asShotNeutral, {{1, 1}, {1, 1}, {1, 1}});
+    first.addShorts(Tag::calibrationIlluminant1, {d65Illuminant});
+    first.setStrip(rgbPixels(thumbnail), static_cast<std::uint32_t>(thumbnail.height()));
+    first.addDirectories(
         Tag::subIfds,
         {rawDirectory(scene), previewDirectory(scaledToWidth(scene, layout.previewWidth))});
-    main.addDirectories(Tag::exifIfd, {exifDirectory(shot)});
-    main.addDirectories(Tag::gpsIfd, {gpsDirectory(shot.position)});
-    return writeTiff(main);
+    first.addDirectories(Tag::exifIfd, {exifDirectory(shot)});
+    first.addDirectories(Tag::gpsIfd, {gpsDirectory(shot.position)});
+    return writeTiff(first);
 }

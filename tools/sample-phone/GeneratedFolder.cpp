@@ -57,7 +57,8 @@ QString GeneratedFolder::beginWriting() const {
 }
 
 void GeneratedFolder::finishWriting() const {
-    QFile::remove(stampPath());
+    // The old stamp stays until the new one replaces it: whatever step fails, the folder is
+    // still known as ours and the next run replaces it.
     removeFolder(path_);
     if (!QDir().rename(partialPath(), path_)) {
         fail("Cannot move " + partialPath() + " to " + path_);
