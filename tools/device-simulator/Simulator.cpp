@@ -33,13 +33,12 @@ constexpr auto kShutdownWait = std::chrono::seconds(5);
 struct Phone {
     DeviceIdentity identity;
     FaultState faults;
-    DeviceStorage& storage;
     SystemImage& system;
     DeviceSandbox sandbox;
     BackgroundThreads threads;
     DeviceServer* server = nullptr;
 
-    std::string apply(const ControlCommand& command) {
+    void apply(const ControlCommand& command) {
         switch (command.kind) {
         case ControlCommand::Kind::authorisation:
             faults.setAuthorisationRefused(command.enabled);
@@ -70,12 +69,15 @@ struct Phone {
                                                    : std::nullopt);
             break;
         }
-        return {};
     }
 
+    // What went wrong, or nothing.
     std::string execute(std::string_view line) {
         const auto parsed = parseControlCommand(line);
-        return parsed.command ? apply(*parsed.command) : parsed.error;
+        if (parsed.command) {
+            apply(*parsed.command);
+        }
+        return parsed.error;
     }
 };
 
@@ -155,7 +157,7 @@ int runSimulator(const SimulatorOptions& options) {
     if (!error.empty()) {
         return fail(error);
     }
-    Phone phone{identity, {}, storage, system, DeviceSandbox(bubblewrap, root, system.path()), {}};
+    Phone phone{identity, {}, system, DeviceSandbox(bubblewrap, root, system.path()), {}};
     if (!sandboxWorks(phone.sandbox, error)) {
         return fail("the phone's shell cannot start: " + error);
     }
