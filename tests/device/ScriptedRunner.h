@@ -23,6 +23,8 @@ public:
 
     Task<ADBCommandResult> run(QStringList arguments,
                                std::function<void(const QString&)> onOutput = {}) override {
+        // Like adb's runner: a task cancelled before the run starts no process.
+        checkCancelled();
         calls.append(arguments);
         if (during) {
             co_await during(arguments, onOutput);
