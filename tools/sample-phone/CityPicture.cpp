@@ -1,6 +1,7 @@
 #include "CityPicture.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
@@ -100,10 +101,21 @@ void paintShadowedText(QPainter& painter, const QRect& box, const QString& text,
     painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, text);
 }
 
+// The title's font, smaller where a long name would not fit a narrow picture.
+QFont titleFont(const QString& text, QSize size) {
+    QFont font("DejaVu Sans");
+    font.setBold(true);
+    font.setPixelSize(size.height() / 8);
+    const int available = size.width() * 9 / 10;
+    const int width = QFontMetrics(font).horizontalAdvance(text);
+    if (width > available) {
+        font.setPixelSize(font.pixelSize() * available / width);
+    }
+    return font;
+}
+
 void paintCaption(QPainter& painter, const PhotoShot& shot, QSize size) {
-    QFont title("DejaVu Sans");
-    title.setBold(true);
-    title.setPixelSize(size.height() / 8);
+    const QFont title = titleFont(shot.cityEnglish, size);
     QFont subtitle("DejaVu Sans");
     subtitle.setPixelSize(size.height() / 16);
     QFont footnote("DejaVu Sans");
