@@ -60,11 +60,17 @@ Exiv2::ExifData cameraExifData(const PhotoShot& shot, QSize pixelSize) {
 
 } // namespace
 
-void writeCameraExif(const QString& jpegPath, const PhotoShot& shot, QSize pixelSize) {
+void writeCameraExif(const QString& jpegPath, const PhotoShot& shot, QSize pixelSize,
+                     const QByteArray& thumbnailJpeg) {
     try {
         auto image = Exiv2::ImageFactory::open(QFile::encodeName(jpegPath).toStdString());
         image->readMetadata();
-        image->setExifData(cameraExifData(shot, pixelSize));
+        Exiv2::ExifData exif = cameraExifData(shot, pixelSize);
+        Exiv2::ExifThumb(exif).setJpegThumbnail(
+            reinterpret_cast<const Exiv2::byte*>(thumbnailJpeg.constData()),
+            static_cast<long>(thumbnailJpeg.size()), Exiv2::URational(72, 1),
+            Exiv2::URational(72, 1), 2);
+        image->setExifData(exif);
         image->writeMetadata();
     } catch (const Exiv2::AnyError& error) {
         throw std::runtime_error("Cannot write Exif data to " + jpegPath.toStdString() + ": " +

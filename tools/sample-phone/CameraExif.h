@@ -7,8 +7,10 @@
 #include <QSize>
 #include <QString>
 
-// Adds the shot's Exif data to an existing JPEG file; throws std::runtime_error on failure.
-void writeCameraExif(const QString& jpegPath, const PhotoShot& shot, QSize pixelSize);
+// Sets the shot's Exif data, with a small JPEG thumbnail as cameras embed one, in an existing
+// JPEG file; throws std::runtime_error on failure.
+void writeCameraExif(const QString& jpegPath, const PhotoShot& shot, QSize pixelSize,
+                     const QByteArray& thumbnailJpeg);
 
 // The same Exif data as a TIFF-structured block, for containers that embed Exif (HEIF).
 QByteArray encodeCameraExif(const PhotoShot& shot, QSize pixelSize);

@@ -1,12 +1,10 @@
 #include "DngWriter.h"
 
+#include "JpegBytes.h"
 #include "TiffWriter.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QtEndian>
 #include <cmath>
-#include <stdexcept>
 
 namespace {
 
@@ -111,18 +109,6 @@ QByteArray rgbPixels(const QImage& image) {
     return data;
 }
 
-QByteArray jpegBytes(const QImage& image) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(82);
-    if (!writer.write(image)) {
-        throw std::runtime_error("Cannot encode the DNG preview: " +
-                                 writer.errorString().toStdString());
-    }
-    return buffer.data();
-}
-
 QImage scaledToWidth(const QImage& image, int width) {
     return image.scaledToWidth(width, Qt::SmoothTransformation);
 }
@@ -158,7 +144,7 @@ TiffDirectory previewDirectory(const QImage& preview) {
     directory.addShorts(Tag::samplesPerPixel, {3});
     directory.addShorts(Tag::planarConfiguration, {1});
     directory.addLongs(Tag::previewColorSpace, {srgbPreview});
-    directory.setStrip(jpegBytes(preview), static_cast<std::uint32_t>(preview.height()));
+    directory.setStrip(jpegBytes(preview, 82), static_cast<std::uint32_t>(preview.height()));
     directory.markStripAsJpeg();
     return directory;
 }

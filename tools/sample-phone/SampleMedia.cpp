@@ -2,13 +2,11 @@
 // pans across one of the city pictures.
 #include "AviWriter.h"
 #include "CityPicture.h"
+#include "JpegBytes.h"
 #include "SamplePhone.h"
 #include "WavWriter.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QTimeZone>
-#include <stdexcept>
 
 namespace {
 
@@ -26,18 +24,6 @@ Tune tune(int beatsPerMinute, std::vector<Note> notes) {
 void writeTune(const SampleTree& tree, const QString& relativePath, const Tune& tune,
                const QDateTime& modified) {
     tree.writeFile(relativePath, writeWav(synthesizeTune(tune, sampleRate), sampleRate), modified);
-}
-
-QByteArray jpegFrame(const QImage& image) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(75);
-    if (!writer.write(image)) {
-        throw std::runtime_error("Cannot encode a film frame: " +
-                                 writer.errorString().toStdString());
-    }
-    return buffer.data();
 }
 
 } // namespace
@@ -111,9 +97,9 @@ void writeSampleMovie(const SampleTree& tree) {
         const int height = width * 9 / 16;
         const int left = static_cast<int>(progress * (1280 - width));
         const int top = (720 - height) / 2;
-        frames.push_back(
-            jpegFrame(scene.copy(left, top, width, height)
-                          .scaled(frameSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+        const QImage view = scene.copy(left, top, width, height)
+                                .scaled(frameSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        frames.push_back(jpegBytes(view, 75));
     }
     tree.writeFile("Movies/White nights.avi", writeMjpegAvi(frames, frameSize, framesPerSecond),
                    shot.takenAt.addSecs(120));

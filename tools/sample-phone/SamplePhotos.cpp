@@ -4,6 +4,7 @@
 #include "CityPicture.h"
 #include "DngWriter.h"
 #include "HeicWriter.h"
+#include "JpegBytes.h"
 #include "SamplePhone.h"
 
 #include <QImageWriter>
@@ -48,7 +49,9 @@ void writeJpegPhoto(const SampleTree& tree, const QString& relativePath, const P
                     QSize size) {
     const QImage picture = paintCityPicture(shot, size);
     saveImage(tree, relativePath, picture, "jpeg", shot.takenAt);
-    writeCameraExif(tree.root() + '/' + relativePath, shot, size);
+    const QImage thumbnail =
+        picture.scaled(320, 320, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    writeCameraExif(tree.root() + '/' + relativePath, shot, size, jpegBytes(thumbnail, 75));
     tree.setModified(relativePath, shot.takenAt);
 }
 

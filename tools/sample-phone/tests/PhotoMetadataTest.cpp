@@ -4,7 +4,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
 #include <QTimeZone>
+#include <algorithm>
 #include <exiv2/exiv2.hpp>
 #include <gtest/gtest.h>
 #include <libheif/heif.h>
@@ -133,6 +136,24 @@ TEST(PhotoMetadata, CameraDateAndPlaceReadBackWithExiv2) {
             gpsDegrees(exif, "Exif.GPSInfo.GPSLongitude", "Exif.GPSInfo.GPSLongitudeRef", "W"),
             photo.longitude, 1e-6);
         EXPECT_NEAR(rationalAt(exif, "Exif.GPSInfo.GPSAltitude", 0), photo.altitude, 0.05);
+    }
+}
+
+// Cameras embed a small thumbnail; list views read it instead of decoding the whole photo.
+TEST(PhotoMetadata, JpegsCarryAnExifThumbnailOfTheirShape) {
+    for (const ExpectedPhoto& photo : expectedPhotos) {
+        const QString path = samplePhonePath(QString::fromUtf8(photo.path));
+        if (!path.endsWith(".jpg")) {
+            continue;
+        }
+        SCOPED_TRACE(photo.path);
+        const Exiv2::DataBuf thumbnail = Exiv2::ExifThumbC(exifOf(path)).copy();
+        ASSERT_GT(thumbnail.size_, 0);
+        const QImage decoded =
+            QImage::fromData(thumbnail.pData_, static_cast<int>(thumbnail.size_), "JPEG");
+        const QSize full = QImageReader(path).size();
+        EXPECT_EQ(std::max(decoded.width(), decoded.height()), 320);
+        EXPECT_EQ(decoded.width() > decoded.height(), full.width() > full.height());
     }
 }
 
