@@ -328,6 +328,32 @@ TEST_F(PhoneTransfers, aCancelledTransferEndsAdbAndCleansUpBothSides) {
     }
 }
 
+TEST_F(PhoneTransfers, failuresOnAReachablePhoneLeaveNoTemporaryItems) {
+    writeFile(localFolder() + "/a.bin", noiseBytes(100'000));
+    writeFile(hostPath(deviceFolder()) + "/blocker.txt", "a file, not a folder");
+    struct Case {
+        const char* reason;
+        QString remoteFolder;
+        QString name;
+    };
+    const Case cases[] = {
+        // adb cannot create its copy below a file.
+        {"push refused", deviceFolder() + "/blocker.txt", "a.bin"},
+        // The copy arrives, but the swap cannot move it under a folder that does not exist.
+        {"swap refused", deviceFolder(), "no such folder/a.bin"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        const std::exception_ptr failure =
+            failureOf(spawn(repository->upload(QUrl::fromLocalFile(localFolder() + "/a.bin"),
+                                               c.remoteFolder, c.name, device, std::nullopt, {})));
+        EXPECT_TRUE(isError<DeviceRepositoryError>(failure));
+        EXPECT_TRUE(transferLeftovers(hostPath(deviceFolder())).isEmpty());
+    }
+    EXPECT_EQ(entryNames(hostPath(deviceFolder())), QStringList{"blocker.txt"});
+    EXPECT_EQ(readFile(hostPath(deviceFolder()) + "/blocker.txt"), "a file, not a folder");
+}
+
 TEST_F(PhoneTransfers, aDroppedConnectionSurfacesAdbsError) {
     struct Case {
         const char* transfer;
