@@ -28,7 +28,11 @@ std::optional<ADBDistributionInfo> decodeADBDistributionInfo(const QByteArray& j
 }
 
 std::optional<ADBDistributionInfo> loadADBDistributionInfo(const AppBundle& bundle) {
-    QFile file(bundle.resourcePath(QStringLiteral("adb-distribution"), QStringLiteral("json")));
+    const QString path = bundle.resourcePath(QStringLiteral("adb-distribution"), QStringLiteral("json"));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }

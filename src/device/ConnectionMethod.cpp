@@ -1,5 +1,7 @@
 #include "ConnectionMethod.h"
 
+#include "HostNaming.h"
+
 #include "AppLanguageManager.h"
 
 QString rawValue(ConnectionMethod method) {
@@ -34,8 +36,7 @@ QString connectionMethodHint(ConnectionMethod method) {
             QStringLiteral("Подключите устройство по USB и разрешите отладку на экране телефона"),
             QStringLiteral("Connect the device via USB and allow debugging on its screen"));
     case ConnectionMethod::wifi:
-        return localizedText(QStringLiteral("Устройство и Mac должны находиться в одной сети"),
-                             QStringLiteral("The device and Mac must be on the same network"));
+        return localizedText(hostText(HostPhrase::sameNetworkRequirement));
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #include "DeviceRepositoryError.h"
 
+#include "HostNaming.h"
+
 #include "AppLanguageManager.h"
 #include "Formatting.h"
 
@@ -52,13 +54,10 @@ QString DeviceRepositoryError::description() const {
             QStringLiteral("There is not enough space on the device. %1 is required, %2 is "
                            "available.")
                 .arg(required(), available()));
-    case Case::insufficientMacStorage:
-        return localizedText(
-            QStringLiteral("На Mac недостаточно места. Требуется %1, доступно %2.")
-                .arg(required(), available()),
-            QStringLiteral("There is not enough space on the Mac. %1 is required, %2 is "
-                           "available.")
-                .arg(required(), available()));
+    case Case::insufficientMacStorage: {
+        const QString message = localizedText(hostText(HostPhrase::insufficientStorageMessage));
+        return message.arg(required(), available());
+    }
     case Case::adbNotFound:
         return localizedText(QStringLiteral("Встроенный ADB недоступен."),
                              QStringLiteral("The bundled ADB is unavailable."));

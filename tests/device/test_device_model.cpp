@@ -7,6 +7,7 @@
 #include "DeviceRepositoryError.h"
 #include "Formatting.h"
 #include "FreshPreferences.h"
+#include "HostNaming.h"
 #include "StorageLocation.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +18,10 @@ namespace {
 class InterfaceLanguage : public ::testing::Test {
 protected:
     void use(AppLanguage language) { AppLanguageManager::shared().setCurrent(language); }
+    void TearDown() override { setHostNaming(platformHostNaming); }
 
     FreshPreferences preferences;
+    const HostNaming platformHostNaming = hostNaming();
 };
 
 } // namespace
@@ -167,8 +170,12 @@ TEST_F(InterfaceLanguage, connectionMethodTitlesAndHints) {
     EXPECT_EQ(connectionMethodTitle(ConnectionMethod::usb), "USB");
     // A non-breaking hyphen keeps the word on one line.
     EXPECT_EQ(connectionMethodTitle(ConnectionMethod::wifi), QString::fromUtf8("Wi\u2011Fi"));
+    setHostNaming(HostNaming::mac);
     EXPECT_EQ(connectionMethodHint(ConnectionMethod::wifi),
               "The device and Mac must be on the same network");
+    setHostNaming(HostNaming::computer);
+    EXPECT_EQ(connectionMethodHint(ConnectionMethod::wifi),
+              "The device and computer must be on the same network");
     use(AppLanguage::russian);
     EXPECT_EQ(connectionMethodTitle(ConnectionMethod::usb), QString::fromUtf8("По кабелю"));
     EXPECT_EQ(connectionMethodTitle(ConnectionMethod::wifi), QString::fromUtf8("По Wi\u2011Fi"));
@@ -208,6 +215,7 @@ TEST_F(InterfaceLanguage, errorDescriptionsFollowTheLanguageOfTheMomentTheyAreRe
         {DeviceRepositoryError::itemAlreadyExists(), "An item with this name already exists",
          QString::fromUtf8("Объект с таким именем уже существует")},
     };
+    setHostNaming(HostNaming::mac);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.error.what());
         use(AppLanguage::russian);
@@ -217,6 +225,19 @@ TEST_F(InterfaceLanguage, errorDescriptionsFollowTheLanguageOfTheMomentTheyAreRe
         use(AppLanguage::russian);
         EXPECT_EQ(raisedInRussian.description(), c.russian);
     }
+}
+
+TEST_F(InterfaceLanguage, hostStorageErrorNamesTheComputerOffTheMac) {
+    setHostNaming(HostNaming::computer);
+    const DeviceRepositoryError error = DeviceRepositoryError::insufficientMacStorage(2'000, 1'000);
+    use(AppLanguage::english);
+    EXPECT_EQ(error.description(), "There is not enough space on the computer. " +
+                                       formatByteCount(2'000) + " is required, " +
+                                       formatByteCount(1'000) + " is available.");
+    use(AppLanguage::russian);
+    EXPECT_EQ(error.description(), QString::fromUtf8("На компьютере недостаточно места. Требуется ") +
+                                       formatByteCount(2'000) + QString::fromUtf8(", доступно ") +
+                                       formatByteCount(1'000) + ".");
 }
 
 TEST(DeviceRepositoryErrorPayload, keepsCaseAndPayloadAndNamesOnlyTheCase) {
