@@ -1,5 +1,7 @@
 #include "ADBIntegrityChecker.h"
 
+#include "StrictUTF8.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +22,8 @@ QString diagnosticCode(ADBIntegrityFailure failure) {
 
 ADBIntegrityChecker::ADBIntegrityChecker(const AppBundle& bundle)
     : executablePath_(bundle.filePath(QStringLiteral("Contents/Helpers/adb"))),
-      checksumPath_(bundle.resourcePath(QStringLiteral("adb-integrity"), QStringLiteral("sha256"))) {}
+      checksumPath_(
+          bundle.resourcePath(QStringLiteral("adb-integrity"), QStringLiteral("sha256"))) {}
 
 ADBIntegrityResult ADBIntegrityChecker::verify() const {
     if (checksumPath_.isEmpty()) {
@@ -30,8 +33,13 @@ ADBIntegrityResult ADBIntegrityChecker::verify() const {
     if (!checksumFile.open(QIODevice::ReadOnly)) {
         return ADBIntegrityFailure::integrityDataMissing;
     }
+    // Bytes that are not UTF-8 hold no digest to compare; they count as no data at all.
+    const std::optional<QString> text = decodeStrictUTF8(checksumFile.readAll());
+    if (!text) {
+        return ADBIntegrityFailure::integrityDataMissing;
+    }
     // The file holds the digest alone; "digest  name" deliberately does not match.
-    const QString expected = QString::fromUtf8(checksumFile.readAll()).trimmed();
+    const QString expected = text->trimmed();
     if (expected.isEmpty()) {
         return ADBIntegrityFailure::integrityDataMissing;
     }

@@ -13,13 +13,19 @@ QString sessionFileName(const QDateTime& time, const QUuid& uuid) {
 
 QStringList entriesToPrune(QList<DiagnosticDirectoryEntry> entries, qsizetype keepCount,
                            const QString& protectedName) {
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const DiagnosticDirectoryEntry& a, const DiagnosticDirectoryEntry& b) {
-                         if (!b.createdAt.isValid()) {
-                             return a.createdAt.isValid();
-                         }
-                         return a.createdAt.isValid() && a.createdAt > b.createdAt;
-                     });
+    // Between entries of the same age, or of no known age, the later name goes first: session
+    // names start with their second of creation, so on a file system that keeps no creation
+    // dates the newest sessions survive rather than the oldest.
+    std::sort(entries.begin(), entries.end(),
+              [](const DiagnosticDirectoryEntry& a, const DiagnosticDirectoryEntry& b) {
+                  if (a.createdAt.isValid() != b.createdAt.isValid()) {
+                      return a.createdAt.isValid();
+                  }
+                  if (a.createdAt != b.createdAt) {
+                      return a.createdAt > b.createdAt;
+                  }
+                  return a.name > b.name;
+              });
     // Some Linux file systems keep no creation date; the file being written must survive
     // even when its age cannot be told, so it takes one of the places to keep.
     const auto current =

@@ -9,7 +9,8 @@
 namespace {
 
 const QByteArray adbContent = QByteArrayLiteral("#!/bin/sh\necho adb\n");
-const QByteArray adbDigest = QCryptographicHash::hash(adbContent, QCryptographicHash::Sha256).toHex();
+const QByteArray adbDigest =
+    QCryptographicHash::hash(adbContent, QCryptographicHash::Sha256).toHex();
 
 struct IntegrityCase {
     const char* name;
@@ -37,27 +38,53 @@ TEST_P(IntegrityTest, VerifiesTheBundledExecutable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, IntegrityTest,
-    testing::Values(
-        IntegrityCase{"matching_digest", true, adbDigest, true, true, adbContent, ADBIntegrityValid{}},
-        IntegrityCase{"upper_case_digest_with_line_feed", true, adbDigest.toUpper() + "\n", true, true,
-                      adbContent, ADBIntegrityValid{}},
-        IntegrityCase{"altered_executable", true, adbDigest, true, true, adbContent + "#",
-                      ADBIntegrityFailure::checksumMismatch},
-        IntegrityCase{"digest_followed_by_file_name", true, adbDigest + "  adb\n", true, true, adbContent,
-                      ADBIntegrityFailure::checksumMismatch},
-        IntegrityCase{"no_digest_resource", false, {}, true, true, adbContent,
-                      ADBIntegrityFailure::integrityDataMissing},
-        IntegrityCase{"blank_digest_checked_before_missing_executable", true, " \n\t", false, true, {},
-                      ADBIntegrityFailure::integrityDataMissing},
-        IntegrityCase{"missing_executable", true, adbDigest, false, true, {},
-                      ADBIntegrityFailure::executableMissing},
-        IntegrityCase{"not_executable_whatever_its_content", true, adbDigest, true, false, adbContent,
-                      ADBIntegrityFailure::notExecutable},
-        IntegrityCase{"empty_executable", true, adbDigest, true, true, {}, ADBIntegrityFailure::checksumMismatch}),
+    testing::Values(IntegrityCase{"matching_digest", true, adbDigest, true, true, adbContent,
+                                  ADBIntegrityValid{}},
+                    IntegrityCase{"upper_case_digest_with_line_feed", true,
+                                  adbDigest.toUpper() + "\n", true, true, adbContent,
+                                  ADBIntegrityValid{}},
+                    IntegrityCase{"altered_executable", true, adbDigest, true, true,
+                                  adbContent + "#", ADBIntegrityFailure::checksumMismatch},
+                    IntegrityCase{"digest_followed_by_file_name", true, adbDigest + "  adb\n", true,
+                                  true, adbContent, ADBIntegrityFailure::checksumMismatch},
+                    IntegrityCase{"no_digest_resource",
+                                  false,
+                                  {},
+                                  true,
+                                  true,
+                                  adbContent,
+                                  ADBIntegrityFailure::integrityDataMissing},
+                    // A digest file that is not UTF-8 text cannot be read as a digest at all.
+                    IntegrityCase{"digest_file_not_utf8", true, adbDigest + "\xff\xfe", true, true,
+                                  adbContent, ADBIntegrityFailure::integrityDataMissing},
+                    IntegrityCase{"blank_digest_checked_before_missing_executable",
+                                  true,
+                                  " \n\t",
+                                  false,
+                                  true,
+                                  {},
+                                  ADBIntegrityFailure::integrityDataMissing},
+                    IntegrityCase{"missing_executable",
+                                  true,
+                                  adbDigest,
+                                  false,
+                                  true,
+                                  {},
+                                  ADBIntegrityFailure::executableMissing},
+                    IntegrityCase{"not_executable_whatever_its_content", true, adbDigest, true,
+                                  false, adbContent, ADBIntegrityFailure::notExecutable},
+                    IntegrityCase{"empty_executable",
+                                  true,
+                                  adbDigest,
+                                  true,
+                                  true,
+                                  {},
+                                  ADBIntegrityFailure::checksumMismatch}),
     [](const testing::TestParamInfo<IntegrityCase>& info) { return std::string(info.param.name); });
 
 TEST(IntegrityDiagnosticCode, NamesEachFailure) {
-    EXPECT_EQ(diagnosticCode(ADBIntegrityFailure::integrityDataMissing), "ADB_INTEGRITY_DATA_MISSING");
+    EXPECT_EQ(diagnosticCode(ADBIntegrityFailure::integrityDataMissing),
+              "ADB_INTEGRITY_DATA_MISSING");
     EXPECT_EQ(diagnosticCode(ADBIntegrityFailure::executableMissing), "ADB_EXECUTABLE_MISSING");
     EXPECT_EQ(diagnosticCode(ADBIntegrityFailure::notExecutable), "ADB_NOT_EXECUTABLE");
     EXPECT_EQ(diagnosticCode(ADBIntegrityFailure::checksumMismatch), "ADB_CHECKSUM_MISMATCH");
@@ -88,8 +115,9 @@ TEST(DistributionManifest, RejectsIncompleteOrMalformedJson) {
 TEST(DistributionManifest, LoadsFromTheBundleOrGivesNothing) {
     FakeBundle fake;
     EXPECT_FALSE(loadADBDistributionInfo(fake.bundle()).has_value());
-    fake.writeResource(QStringLiteral("adb-distribution.json"),
-                       R"({"version":"1.0.41","revision":"29.0.6-debian","sourceURL":"https://x.org/adb","sha256":"00"})");
+    fake.writeResource(
+        QStringLiteral("adb-distribution.json"),
+        R"({"version":"1.0.41","revision":"29.0.6-debian","sourceURL":"https://x.org/adb","sha256":"00"})");
     const auto info = loadADBDistributionInfo(fake.bundle());
     ASSERT_TRUE(info.has_value());
     EXPECT_EQ(info->revision, "29.0.6-debian");

@@ -77,7 +77,19 @@ INSTANTIATE_TEST_SUITE_P(
         PruneCase{"current_survives_without_creation_dates",
                   {{"a", {}}, {"b", {}}, {"c", {}}, {"d", {}}, {"e", {}}, {"cur", {}}},
                   "cur",
-                  {"e"}},
+                  {"a"}},
+        // Without creation dates the names tell the age: the earliest sessions go, not the
+        // one the user may want to report after a crash.
+        PruneCase{"undated_sessions_keep_the_latest_names",
+                  {{"session-1700000001-AAAAAAAA.log", {}},
+                   {"session-1700000002-BBBBBBBB.log", {}},
+                   {"session-1700000003-CCCCCCCC.log", {}},
+                   {"session-1700000004-DDDDDDDD.log", {}},
+                   {"session-1700000005-EEEEEEEE.log", {}},
+                   {"session-1700000006-FFFFFFFF.log", {}},
+                   {"session-1700000007-00000000.log", {}}},
+                  "session-1700000007-00000000.log",
+                  {"session-1700000001-AAAAAAAA.log", "session-1700000002-BBBBBBBB.log"}},
         PruneCase{
             "current_survives_when_dated_older",
             {{"cur", at(1)}, {"b", at(2)}, {"c", at(3)}, {"d", at(4)}, {"e", at(5)}, {"f", at(6)}},

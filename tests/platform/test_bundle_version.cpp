@@ -9,7 +9,8 @@ namespace {
 
 QByteArray plist(const QByteArray& body) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
            "<plist version=\"1.0\">" +
            body + "</plist>\n";
 }
@@ -27,10 +28,11 @@ QByteArray infoPlist(const QByteArray& shortVersion, const QByteArray& bundleVer
 
 TEST(PropertyList, DecodesNestedTypes) {
     FakeBundle fake;
-    fake.writeFile(QStringLiteral("p.plist"),
-                   plist("<dict><key>a</key><array><integer>-3</integer><true/><real>1.5</real></array>"
-                         "<key>b</key><dict><key>c</key><string>ü &amp; d</string></dict>"
-                         "<key>e</key><data>AAE=</data></dict>"));
+    fake.writeFile(
+        QStringLiteral("p.plist"),
+        plist("<dict><key>a</key><array><integer>-3</integer><true/><real>1.5</real></array>"
+              "<key>b</key><dict><key>c</key><string>ü &amp; d</string></dict>"
+              "<key>e</key><data>AAE=</data></dict>"));
     const QVariantMap map = readPropertyListDictionary(fake.path() + QStringLiteral("/p.plist"));
     const QVariantList a = map.value("a").toList();
     ASSERT_EQ(a.size(), 3);
@@ -80,13 +82,24 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         VersionCase{"first_component_and_build", infoPlist("2.4.1", "318"), QByteArray(), "2.318"},
         VersionCase{"git_version_wins", infoPlist("2.4.1", "318"),
-                    plist("<dict><key>DisplayVersion</key><string>2.5-beta</string></dict>"), "2.5-beta"},
+                    plist("<dict><key>DisplayVersion</key><string>2.5-beta</string></dict>"),
+                    "2.5-beta"},
         VersionCase{"empty_git_version_ignored", infoPlist("2.4.1", "318"),
                     plist("<dict><key>DisplayVersion</key><string></string></dict>"), "2.318"},
-        VersionCase{"undecodable_git_version_ignored", infoPlist("3.0", "7"), QByteArray("garbage"), "3.7"},
+        VersionCase{"undecodable_git_version_ignored", infoPlist("3.0", "7"), QByteArray("garbage"),
+                    "3.7"},
         VersionCase{"leading_dots_dropped", infoPlist("..5.1", "9"), QByteArray(), "5.9"},
         VersionCase{"defaults_without_info", QByteArray(), QByteArray(), "1.1"},
-        VersionCase{"defaults_for_missing_keys", infoPlist(QByteArray(), QByteArray()), QByteArray(), "1.1"}),
+        VersionCase{"defaults_for_missing_keys", infoPlist(QByteArray(), QByteArray()),
+                    QByteArray(), "1.1"},
+        VersionCase{"empty_short_version_gives_one", infoPlist("", "42"), QByteArray(), "1.42"},
+        // Versions that are not texts are not versions: the defaults stand in for them.
+        VersionCase{"versions_that_are_not_texts",
+                    plist("<dict><key>CFBundleShortVersionString</key><integer>2</integer>"
+                          "<key>CFBundleVersion</key><real>318.5</real></dict>"),
+                    QByteArray(), "1.1"},
+        VersionCase{"git_version_that_is_not_a_text_ignored", infoPlist("2.4.1", "318"),
+                    plist("<dict><key>DisplayVersion</key><integer>7</integer></dict>"), "2.318"}),
     [](const testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
 
 } // namespace
