@@ -7,6 +7,7 @@
 #include "DeviceRepositoryError.h"
 #include "StandardOrder.h"
 #include "TextDecoding.h"
+#include "TransferMessages.h"
 
 #include <QRegularExpression>
 
@@ -53,9 +54,13 @@ Task<QList<RemoteDirectoryEntry>> ADBDeviceRepository::listRemoteTree(QString ro
         root.chop(1);
     }
     const Result result = co_await runCheckedShell(DeviceCommands::tree(root), device);
+    QStringList lines =
+        decodedUTF8Lossy(result.outputData).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (lines.isEmpty() || lines.takeLast() != DeviceCommands::treeEndMarker()) {
+        throw DeviceRepositoryError::commandFailed(incompleteTransferMessage());
+    }
     QList<RemoteDirectoryEntry> entries;
-    for (const QString& line :
-         decodedUTF8Lossy(result.outputData).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    for (const QString& line : lines) {
         if (auto entry = parseRemoteTreeLine(line, root)) {
             entries.append(*entry);
         }

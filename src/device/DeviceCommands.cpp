@@ -81,7 +81,12 @@ QString itemDiskUsage(const QString& path) {
 
 QString tree(const QString& root) {
     return QStringLiteral("find ") + quote(root) +
-           QStringLiteral(" -mindepth 1 -exec stat -c '%F|%s|%n' {} \\;");
+           QStringLiteral(" -mindepth 1 -exec stat -c '%F|%s|%n' {} \\; && echo ") +
+           treeEndMarker();
+}
+
+QString treeEndMarker() {
+    return QStringLiteral("afm-tree-end");
 }
 
 QString prepareFolder(const QString& path) {

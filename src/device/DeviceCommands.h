@@ -28,7 +28,11 @@ QString move(const QString& from, const QString& to);
 
 QString fileSize(const QString& path);
 QString itemDiskUsage(const QString& path);
+// One stat line per item below root, then the end marker once find has finished: adb reports
+// success for a shell whose connection dropped, and the marker tells a whole tree from a cut one.
 QString tree(const QString& root);
+// A line without "|", so no stat line can be taken for it.
+QString treeEndMarker();
 // Removes a file standing where a folder belongs and creates the folder; an existing folder
 // stays and is merged into.
 QString prepareFolder(const QString& path);

@@ -257,7 +257,8 @@ TEST_F(ADBRepositoryTransfers, folderUploadSkipsFilesAlreadyThereWithTheSameSize
         if (command.startsWith("find")) {
             return succeeded("directory|4096|/sdcard/X/tree/sub\n"
                              "regular file|3|/sdcard/X/tree/a.bin\n"
-                             "regular file|9|/sdcard/X/tree/sub/b.bin\n");
+                             "regular file|9|/sdcard/X/tree/sub/b.bin\n"
+                             "afm-tree-end\n");
         }
         return succeeded(command.startsWith("stat") ? "4" : "");
     };
@@ -272,7 +273,8 @@ TEST_F(ADBRepositoryTransfers, folderUploadSkipsFilesAlreadyThereWithTheSameSize
     EXPECT_EQ(runner.shellCommands(),
               (QStringList{"if [ -e " + r + " ] && [ ! -d " + r + " ]; then rm -f " + r +
                                " || exit 1; fi; mkdir -p " + r,
-                           "find " + r + " -mindepth 1 -exec stat -c '%F|%s|%n' {} \\;",
+                           "find " + r +
+                               " -mindepth 1 -exec stat -c '%F|%s|%n' {} \\; && echo afm-tree-end",
                            "mkdir -p '/sdcard/X/tree/e'", "mkdir -p '/sdcard/X/tree/sub'",
                            "mkdir -p '/sdcard/X/tree/sub'", "stat -c '%s' " + t + " 2>/dev/null",
                            swap(t, "'/sdcard/X/tree/sub/b.bin'",
@@ -401,14 +403,16 @@ TEST_F(ADBRepositoryTransfers, folderDownloadSkipsSameSizeFilesAndRefusesShortCo
                          "directory|4096|/sdcard/album/deep\n"
                          "regular file|6|/sdcard/album/deep/short.jpg\n"
                          "regular file|1|/sdcard/album/../escape.jpg\n"
-                         "regular file|1|/sdcard/elsewhere.jpg\n");
+                         "regular file|1|/sdcard/elsewhere.jpg\n"
+                         "afm-tree-end\n");
     };
     shortCopy = "abcdef";
     blockingWait(repository.download(album,
                                      DownloadDestination::directory(QUrl::fromLocalFile(target)),
                                      "album", phone, std::nullopt, recorder()));
     EXPECT_EQ(runner.shellCommands(),
-              QStringList{"find '/sdcard/album' -mindepth 1 -exec stat -c '%F|%s|%n' {} \\;"});
+              QStringList{"find '/sdcard/album' -mindepth 1 -exec stat -c '%F|%s|%n' {} \\; "
+                          "&& echo afm-tree-end"});
     QStringList pulled;
     for (const QStringList& call : runner.calls) {
         if (call.at(2) == "pull") {
@@ -480,4 +484,35 @@ TEST_F(ADBRepositoryTransfers, aTransferWithoutAKnownSizeRunsNoPoller) {
     blockingWait(upload);
     EXPECT_EQ(reports, (QList<TransferProgress>{{1.0, "empty.bin"}}));
     EXPECT_EQ(clock.sleeperCount(), 0);
+}
+
+// adb reports success for a shell whose connection dropped, with whatever output had arrived.
+TEST_F(ADBRepositoryTransfers, aCutTreeListingIsNotTakenForTheWholeTree) {
+    struct Case {
+        const char* title;
+        const char* output;
+    };
+    const Case cases[] = {
+        {"nothing arrived", ""},
+        {"cut between lines", "regular file|6|/sdcard/album/a.jpg\n"},
+        {"cut inside a line", "regular file|6|/sdcard/album/a.jpg\nregular file|6|/sdcard/alb"},
+    };
+    const DeviceFile album{"album", "/sdcard/album", true, std::nullopt, {}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        runner.calls.clear();
+        const QByteArray output = c.output;
+        runner.answer = [output](const QStringList& arguments) {
+            return succeeded(shellCommandOf(arguments).startsWith("find") ? output : "");
+        };
+        const QString target = local.filePath(c.title);
+        const auto failure = failureOf(
+            repository.download(album, DownloadDestination::directory(QUrl::fromLocalFile(target)),
+                                "album", phone, std::nullopt, {}));
+        EXPECT_EQ(deviceError(failure),
+                  DeviceRepositoryError::commandFailed("The file transfer is incomplete"));
+        for (const QStringList& call : runner.calls) {
+            EXPECT_NE(call.at(2), "pull");
+        }
+    }
 }
