@@ -1,6 +1,8 @@
-// Path joining and splitting of device paths, and the quoting of paths for the device's shell.
+// Path joining and splitting of device paths, the quoting of paths for the device's shell, and
+// the temporary names of transfers.
 #include "DevicePath.h"
 #include "ShellQuoting.h"
+#include "TransferNames.h"
 
 #include <gtest/gtest.h>
 
@@ -71,5 +73,32 @@ TEST(ShellQuoting, wrapsInSingleQuotesAndEscapesOnlySingleQuotes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(quote(QString::fromUtf8(c.text)), QString::fromUtf8(c.quoted));
+    }
+}
+
+TEST(TransferNames, partialNamesFitInAFileSystemName) {
+    const QString identifier = newTransferIdentifier();
+    const QString suffix = ".afm-partial-" + identifier;
+    struct Case {
+        const char* title;
+        QString fileName;
+        // The start of the name that is kept.
+        QString kept;
+    };
+    const Case cases[] = {
+        {"short", "IMG_1.jpg", "IMG_1.jpg"},
+        {"exactly fitting", QString(205, 'a'), QString(205, 'a')},
+        {"one byte over", QString(206, 'a'), QString(205, 'a')},
+        {"two-byte letters", QString(120, QChar(0x0416)), QString(102, QChar(0x0416))},
+        // A four-byte character is never cut in half.
+        {"emoji at the cut", QString(203, 'a') + QString::fromUtf8("\xF0\x9F\x98\x80"),
+         QString(203, 'a')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        const QString name = partialName(c.fileName, identifier);
+        EXPECT_EQ(name, "." + c.kept + suffix);
+        EXPECT_LE(name.toUtf8().size(), 255);
+        EXPECT_EQ(QString::fromUtf8(name.toUtf8()), name);
     }
 }
