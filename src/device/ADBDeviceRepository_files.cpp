@@ -18,10 +18,14 @@ Task<bool> ADBDeviceRepository::directoryExists(QString path, AndroidDevice devi
 
 Task<QList<DeviceFile>> ADBDeviceRepository::listFiles(QString path, AndroidDevice device) {
     const Result result = co_await runCheckedShell(DeviceCommands::listing(path), device);
+    // Only lines that ended: a dropped connection can leave a half line, naming another item.
+    // A name that starts with a line feed leaves "/" at the end of its half line, which would
+    // name the folder itself; that entry is left out.
+    const QStringList lines = decodedUTF8Lossy(result.outputData).split(QLatin1Char('\n'));
     QList<DeviceFile> files;
-    for (const QString& line :
-         decodedUTF8Lossy(result.outputData).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (auto file = parseStatLine(line)) {
+    for (qsizetype index = 0; index + 1 < lines.size(); ++index) {
+        const auto file = parseStatLine(lines.at(index));
+        if (file && !file->path.endsWith(QLatin1Char('/'))) {
             files.append(*file);
         }
     }

@@ -421,3 +421,30 @@ TEST_F(ADBRepositoryOperations, readFilePrefixAsksTheShellWhenNoBytesCame) {
         }
     }
 }
+
+// The listing is line based: a half line never becomes an entry that names the folder itself
+// or an item the output did not finish naming.
+TEST_F(ADBRepositoryOperations, listingLeavesOutCutLinesAndTheFolderItself) {
+    struct Case {
+        const char* title;
+        QByteArray output;
+        QStringList paths;
+    };
+    const QByteArray a = "regular file|1|10|/sdcard/X/a\n";
+    const QByteArray b = "directory|4096|10|/sdcard/X/b\n";
+    const Case cases[] = {
+        {"plain", a + b, {"/sdcard/X/b", "/sdcard/X/a"}},
+        {"name starting with a break", "directory|4096|10|/sdcard/X/\nb\n" + a, {"/sdcard/X/a"}},
+        {"cut last line", a + "regular file|5|10|/sdcard/X/lon", {"/sdcard/X/a"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        const QByteArray output = c.output;
+        runner.answer = [output](const QStringList&) { return succeeded(output); };
+        QStringList paths;
+        for (const DeviceFile& file : blockingWait(repository.listFiles("/sdcard/X", usbDevice))) {
+            paths.append(file.path);
+        }
+        EXPECT_EQ(paths, c.paths);
+    }
+}
