@@ -69,16 +69,6 @@ void logFailure(const QString& category, const QString& error, const QString& du
     DiagnosticLogger::shared().log(QStringLiteral("adb.command.failed"), fields);
 }
 
-bool isCancellation(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const CancelledError&) {
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 } // namespace
 
 ADBCommandRunner::ADBCommandRunner(std::shared_ptr<const ADBExecutableResolving> executableResolver,

@@ -89,20 +89,6 @@ QByteArray noiseBytes(qsizetype size) {
     return bytes;
 }
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(content) != content.size()) {
-        ADD_FAILURE() << "cannot write " << path.toStdString();
-    }
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList transferLeftovers(const QString& folder) {
     QStringList leftovers;
     QDirIterator iterator(folder,
@@ -115,10 +101,4 @@ QStringList transferLeftovers(const QString& folder) {
         }
     }
     return leftovers;
-}
-
-QStringList entryNames(const QString& folder) {
-    QStringList names = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    return names;
 }

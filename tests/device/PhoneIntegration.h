@@ -7,6 +7,7 @@
 #include "ADBDeviceRepository.h"
 #include "DeviceSimulatorFixture.h"
 #include "FakeBundle.h"
+#include "LocalTestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -62,9 +63,5 @@ private:
 
 // Bytes that are neither text nor compressible.
 QByteArray noiseBytes(qsizetype size);
-void writeFile(const QString& path, const QByteArray& content);
-QByteArray readFile(const QString& path);
 // Every item below `folder` whose name carries a transfer's temporary infix.
 QStringList transferLeftovers(const QString& folder);
-// Names of the items directly in a folder, hidden ones included, sorted.
-QStringList entryNames(const QString& folder);

@@ -7,6 +7,7 @@
 #include "CancelledError.h"
 #include "DeviceRepositoryError.h"
 #include "FreshPreferences.h"
+#include "LocalTestFiles.h"
 #include "ManualClock.h"
 #include "ScriptedRunner.h"
 
@@ -24,22 +25,6 @@ namespace {
 const AndroidDevice phone{"SER1", "Pixel 7", AndroidDevice::State::connected,
                           ConnectionMethod::usb};
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QStringList namesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
 
 QString mediaScan(const QString& quotedPath) {
     return "content call --uri content://media --method scan_file --arg " + quotedPath +
@@ -76,18 +61,6 @@ std::optional<DeviceRepositoryError> deviceError(const std::exception_ptr& failu
     } catch (...) {
     }
     return std::nullopt;
-}
-
-bool isCancellation(const std::exception_ptr& failure) {
-    try {
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-    } catch (const CancelledError&) {
-        return true;
-    } catch (...) {
-    }
-    return false;
 }
 
 class ADBRepositoryTransfers : public ::testing::Test {
@@ -373,7 +346,7 @@ TEST_F(ADBRepositoryTransfers, singleFileDownloadMovesTheCopyIntoPlaceAndClearsI
             EXPECT_FALSE(failure);
             EXPECT_EQ(readFile(destination + "/renamed.jpg"), "new content");
         }
-        EXPECT_EQ(namesIn(destination), QStringList{"renamed.jpg"});
+        EXPECT_EQ(entryNames(destination), QStringList{"renamed.jpg"});
         ASSERT_GE(runner.calls.size(), 2);
         EXPECT_EQ(runner.calls.at(0),
                   (QStringList{"-s", "SER1", "shell",
@@ -434,7 +407,7 @@ TEST_F(ADBRepositoryTransfers, folderDownloadSkipsSameSizeFilesAndRefusesShortCo
                             "album", phone, std::nullopt, {}));
     EXPECT_EQ(deviceError(failure),
               DeviceRepositoryError::commandFailed("The file transfer is incomplete"));
-    EXPECT_EQ(namesIn(target + "/album/deep"), QStringList{});
+    EXPECT_EQ(entryNames(target + "/album/deep"), QStringList{});
 }
 
 TEST_F(ADBRepositoryTransfers, pollersReportTheMeasuredCopyOnTheirPeriod) {

@@ -2,6 +2,7 @@
 #include "BlockingWait.h"
 #include "LocalFileError.h"
 #include "LocalItems.h"
+#include "LocalTestFiles.h"
 #include "MockDeviceRepository.h"
 
 #include <QDir>
@@ -12,22 +13,6 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QStringList namesIn(const QString& folder) {
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 class LocalItems : public ::testing::Test {
 protected:
@@ -59,7 +44,7 @@ TEST_F(LocalItems, replaceMovesTheCopyInAndDropsThePreviousItem) {
         writeFile(folder + "/.copy", "new");
         replaceLocalItem(folder + "/.copy", final, folder + "/.afm-backup-1");
         EXPECT_EQ(readFile(final), "new");
-        EXPECT_EQ(namesIn(folder), QStringList{"Mum's | photo.jpg"});
+        EXPECT_EQ(entryNames(folder), QStringList{"Mum's | photo.jpg"});
     }
 }
 
@@ -69,7 +54,7 @@ TEST_F(LocalItems, aFailedReplaceBringsThePreviousItemBack) {
     EXPECT_THROW(replaceLocalItem(path("missing"), path("final.jpg"), path(".afm-backup-1")),
                  LocalFileError);
     EXPECT_EQ(readFile(path("final.jpg")), "previous");
-    EXPECT_EQ(namesIn(root.path()), QStringList{"final.jpg"});
+    EXPECT_EQ(entryNames(root.path()), QStringList{"final.jpg"});
 
     // The previous item cannot be moved aside: the backup's folder does not exist.
     writeFile(path("copy"), "new");
@@ -113,7 +98,7 @@ TEST_F(LocalItems, removingAndCreatingItems) {
     EXPECT_EQ(readFile(path("folder/deep/file")), "x");
     EXPECT_TRUE(removeLocalItem(path("folder")));
     EXPECT_TRUE(removeLocalItem(path("never there")));
-    EXPECT_TRUE(namesIn(root.path()).isEmpty());
+    EXPECT_TRUE(entryNames(root.path()).isEmpty());
 
     createLocalFolder(path("a/b/c"));
     EXPECT_TRUE(QFileInfo(path("a/b/c")).isDir());

@@ -95,16 +95,6 @@ protected:
     }
 };
 
-bool isCancellation(const std::exception_ptr& failure) {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const CancelledError&) {
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 } // namespace
 
 // Drops sweep from the first bytes of the first command to past the end of the transfer, in
